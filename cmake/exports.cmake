@@ -1,0 +1,28 @@
+# Turns the one list of exported names into what each platform's linker wants: a .def file for
+# the Windows DLL, a version script for the Linux library, and a C++ list for the tests.
+set(TAMRILO_EXPORT_LIST ${CMAKE_SOURCE_DIR}/src/module/exports.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TAMRILO_EXPORT_LIST})
+file(STRINGS ${TAMRILO_EXPORT_LIST} _lines)
+set(TAMRILO_EXPORTS "")
+foreach(_line IN LISTS _lines)
+  string(STRIP "${_line}" _name)
+  if(_name STREQUAL "" OR _name MATCHES "^#")
+    continue()
+  endif()
+  list(APPEND TAMRILO_EXPORTS ${_name})
+endforeach()
+
+set(_def "LIBRARY Tamrilo.dll\nEXPORTS\n")
+set(_map "{\n  global:\n")
+set(_inc "// Generated from src/module/exports.txt.\n")
+foreach(_name IN LISTS TAMRILO_EXPORTS)
+  string(APPEND _def "  ${_name}\n")
+  string(APPEND _map "    ${_name};\n")
+  string(APPEND _inc "\"${_name}\",\n")
+endforeach()
+string(APPEND _map "  local: *;\n};\n")
+
+set(TAMRILO_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+file(CONFIGURE OUTPUT ${TAMRILO_GENERATED_DIR}/Tamrilo.def CONTENT "${_def}")
+file(CONFIGURE OUTPUT ${TAMRILO_GENERATED_DIR}/tamrilo.map CONTENT "${_map}")
+file(CONFIGURE OUTPUT ${TAMRILO_GENERATED_DIR}/export_names.inc CONTENT "${_inc}")

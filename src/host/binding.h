@@ -1,0 +1,30 @@
+// The library's one channel to the host engine: the engine interface record handed to
+// A5_DLLAPI, and the lookup of host variables by name through the host's lookup function.
+#pragma once
+
+#include <cstdint>
+
+namespace tamrilo::host {
+
+// Host records are arrays of machine words: 32-bit in the 32-bit product, pointer-sized in a
+// 64-bit build.
+using Word = std::uintptr_t;
+
+// A host variable's value: a signed 32-bit fixed-point number, the script number times 1024.
+using Fixed = std::int32_t;
+
+// The host's lookup function: name in, host object out; called with the C calling convention.
+using LookupFunction = Word* (*)(const char* name);
+
+// Word offsets of the host records that the library reads.
+inline constexpr int kInterfaceFunctionTable = 1;  // engine interface record → function table
+inline constexpr int kTableLookup = 0;             // function table → lookup function
+inline constexpr int kObjectStorage = 0;           // host object → value storage
+inline constexpr int kObjectStorageAlt = 1;        // … for type codes 3 and 9
+inline constexpr int kObjectTypeCode = 2;
+
+// The value storage of the named host variable, or null when the library is not bound yet or
+// the host has no such object or no storage for it. Callers stop at a null result.
+Fixed* find_host_var(const char* name);
+
+}  // namespace tamrilo::host

@@ -1,0 +1,49 @@
+// Runs the library as the host does: a fresh load for every test (module state at zero), bound
+// to a host-engine stand-in, with the simulated DirectInput reset and steerable.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host_engine.h"
+#include "library.h"
+#include "sim_client.h"
+
+namespace tamrilo::test {
+
+using engine::Fixed;
+
+// The simulated DirectInput, loaded once per test program.
+engine::SimClient& sim();
+
+// The six status variables, OV_error first.
+inline const std::vector<std::string> kStatusNames = {"OV_error", "OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4", "OV_info_5"};
+
+class LibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Declares every host variable the library knows, each at `value`.
+    void declare_all(Fixed value = 0);
+    std::int32_t call(const std::string& name) { return library->call(name); }
+    Fixed var(const std::string& name) const { return host.get(name); }
+    void set(const std::string& name, Fixed value) { host.set(name, value); }
+    // OV_error, OV_info_1 … OV_info_5 as one vector.
+    std::vector<Fixed> status() const;
+    void set_status(std::initializer_list<Fixed> values);
+
+    engine::HostEngine host;
+    std::unique_ptr<engine::Library> library;
+};
+
+// Every host variable name the library reads or writes.
+const std::vector<std::string>& all_variable_names();
+// Every export name, from the export list.
+const std::vector<std::string>& all_export_names();
+
+}  // namespace tamrilo::test
