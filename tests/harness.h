@@ -37,6 +37,15 @@ protected:
     std::vector<Fixed> status() const;
     void set_status(std::initializer_list<Fixed> values);
 
+    // Attaches a simulated joystick (4 axes, 16 buttons, 1 hat) and returns its device number.
+    int attach_joystick(const std::string& product_name = "Tamrilo Test Stick", bool force_feedback = true);
+    // Get_Versionsnummer and InitDirectInput; the context must open.
+    void open_directinput();
+    // open_directinput, one force-feedback joystick attached, and `select_export` run.
+    void select_joystick(const std::string& select_export = "InitJoystick_1");
+    // The simulator's log, or only the calls of one operation.
+    std::vector<sim_call> calls(int op = -1) const;
+
     engine::HostEngine host;
     std::unique_ptr<engine::Library> library;
 };
