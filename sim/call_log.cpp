@@ -1,0 +1,176 @@
+// The call log, fault injection and the reference counting that every object shares.
+#include <algorithm>
+#include <cstring>
+
+#include "world.h"
+
+namespace tamrilo::sim {
+
+namespace {
+
+struct Fault {
+    int op;
+    int device;
+    HRESULT result;
+    int remaining;  // < 0: every call
+};
+
+std::vector<Fault> faults;
+
+std::vector<Fault>::iterator find_fault(int op, int device) {
+    return std::find_if(faults.begin(), faults.end(),
+                        [&](const Fault& f) { return f.op == op && f.device == device; });
+}
+
+}  // namespace
+
+World& world() {
+    static World instance;
+    return instance;
+}
+
+void clear_faults() { faults.clear(); }
+
+std::optional<HRESULT> take_fault(sim_op op, int device) {
+    // A fault aimed at this device wins over one aimed at any device.
+    auto fault = device >= 0 ? find_fault(op, device) : faults.end();
+    if (fault == faults.end()) fault = find_fault(op, -1);
+    if (fault == faults.end()) return std::nullopt;
+    HRESULT result = fault->result;
+    if (fault->remaining > 0 && --fault->remaining == 0) faults.erase(fault);
+    return result;
+}
+
+Call::Call(sim_op op, const Object* object, int device) {
+    record_.op = op;
+    record_.object = object ? object->id : 0;
+    record_.kind = object ? object->kind : SIM_OBJECT_NONE;
+    record_.device = device != kObjectDevice ? device : object ? object->device : -1;
+    record_.effect = object && object->kind == SIM_OBJECT_EFFECT ? object->id : -1;
+    if (object && object->released()) {
+        record_.on_released = 1;
+        ++world().released_object_calls;
+    } else {
+        fault_ = take_fault(op, record_.device);
+    }
+    index_ = world().log.size();
+    generation_ = world().log_generation;
+    world().log.push_back(record_);
+}
+
+HRESULT Call::finish(HRESULT result) {
+    record_.result = result;
+    World& w = world();
+    if (generation_ == w.log_generation && index_ < w.log.size()) w.log[index_] = record_;
+    return result;
+}
+
+HRESULT Call::finish() { return finish(on_released() ? DIERR_NOTINITIALIZED : fault_.value_or(DI_OK)); }
+
+void Object::release() {
+    if (refs > 0 && --refs == 0) on_last_release();
+}
+
+// A faulted AddRef or Release still counts, so that an injected result never leaks an object
+// or frees one early; only the returned number is the injected one.
+ULONG Object::add_ref_call() {
+    Call call(SIM_OP_ADD_REF, this);
+    if (!call.on_released()) add_ref();
+    call.record().a[0] = static_cast<DWORD>(refs);
+    return static_cast<ULONG>(call.finish(call.fault().value_or(refs)));
+}
+
+ULONG Object::release_call() {
+    Call call(SIM_OP_RELEASE, this);
+    release();
+    call.record().a[0] = static_cast<DWORD>(refs);
+    return static_cast<ULONG>(call.finish(call.fault().value_or(refs)));
+}
+
+HRESULT Object::query_call(REFIID iid, void** out, std::initializer_list<const IID*> answers, void* self) {
+    Call call(SIM_OP_QUERY_INTERFACE, this);
+    call.record().guid = iid;
+    if (out) *out = nullptr;
+    if (call.refused()) return call.finish();
+    if (!out) return call.finish(E_POINTER);
+    for (const IID* answer : answers) {
+        if (IsEqualGUID(iid, *answer)) {
+            add_ref();
+            *out = self;
+            return call.finish(S_OK);
+        }
+    }
+    return call.finish(E_NOINTERFACE);
+}
+
+HRESULT Object::unsupported_call() {
+    Call call(SIM_OP_OTHER, this);
+    return call.refused() ? call.finish() : call.finish(DIERR_UNSUPPORTED);
+}
+
+void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD flags) {
+    into.size = effect.dwSize;
+    if (effect.dwSize < sizeof(DIEFFECT)) return;
+    into.flags = effect.dwFlags;
+    if (flags & DIEP_DURATION) into.duration = effect.dwDuration;
+    if (flags & DIEP_SAMPLEPERIOD) into.sample_period = effect.dwSamplePeriod;
+    if (flags & DIEP_GAIN) into.gain = effect.dwGain;
+    if (flags & DIEP_TRIGGERBUTTON) into.trigger_button = effect.dwTriggerButton;
+    if (flags & DIEP_TRIGGERREPEATINTERVAL) into.trigger_repeat_interval = effect.dwTriggerRepeatInterval;
+    DWORD kept = std::min<DWORD>(effect.cAxes, 4);
+    if (flags & DIEP_AXES) {
+        into.axis_count = effect.cAxes;
+        into.has_axes = effect.rgdwAxes != nullptr;
+        std::memset(into.axes, 0, sizeof into.axes);
+        if (effect.rgdwAxes) std::memcpy(into.axes, effect.rgdwAxes, kept * sizeof(DWORD));
+    }
+    if (flags & DIEP_DIRECTION) {
+        into.has_direction = effect.rglDirection != nullptr;
+        std::memset(into.direction, 0, sizeof into.direction);
+        if (effect.rglDirection) std::memcpy(into.direction, effect.rglDirection, kept * sizeof(LONG));
+    }
+    if (flags & DIEP_ENVELOPE) into.has_envelope = effect.lpEnvelope != nullptr;
+    if (flags & DIEP_TYPESPECIFICPARAMS) {
+        into.type_specific_size = effect.cbTypeSpecificParams;
+        std::memset(into.type_specific, 0, sizeof into.type_specific);
+        if (effect.lpvTypeSpecificParams) {
+            std::memcpy(into.type_specific, effect.lpvTypeSpecificParams,
+                        std::min<std::size_t>(effect.cbTypeSpecificParams, sizeof into.type_specific));
+        }
+    }
+}
+
+}  // namespace tamrilo::sim
+
+using namespace tamrilo::sim;
+
+SIM_API void sim_fail(int op, int device, HRESULT result, int count) {
+    if (op < 0 || op >= SIM_OP_COUNT) return;
+    if (device < 0) device = -1;
+    auto fault = find_fault(op, device);
+    if (fault != faults.end()) faults.erase(fault);
+    if (count != 0) faults.push_back({op, device, result, count});
+}
+
+SIM_API void sim_clear_faults(void) { clear_faults(); }
+
+SIM_API int sim_call_count(void) { return static_cast<int>(world().log.size()); }
+
+SIM_API int sim_get_call(int index, sim_call* call) {
+    const auto& log = world().log;
+    if (!call || index < 0 || static_cast<std::size_t>(index) >= log.size()) return 0;
+    *call = log[static_cast<std::size_t>(index)];
+    return 1;
+}
+
+SIM_API void sim_clear_log(void) {
+    world().log.clear();
+    ++world().log_generation;
+}
+
+SIM_API int sim_count_calls(int op) {
+    const auto& log = world().log;
+    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const sim_call& c) { return c.op == op; }));
+}
+
+SIM_API int sim_released_object_calls(void) { return world().released_object_calls; }

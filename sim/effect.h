@@ -1,0 +1,69 @@
+// An effect object: the parameters it holds and whether it is downloaded to and playing on its
+// device. No force is computed.
+#pragma once
+
+#include "world.h"
+
+namespace tamrilo::sim {
+
+class DeviceObject;
+
+enum class EffectFamily { constant_force, periodic, condition };
+
+struct EffectType {
+    const GUID* guid;
+    EffectFamily family;
+};
+const EffectType* find_effect_type(REFGUID guid);
+
+// The effect record sizes DirectInput accepts: its version 5 DIEFFECT, and version 6's, which
+// adds a start delay at the end.
+bool is_effect_record_size(DWORD size);
+
+// Checks the parts of `effect` that `flags` name, for an effect of `type` on `device` whose axis
+// count so far is `axis_count`.
+HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectType& type, DWORD axis_count,
+                            const DeviceObject& device);
+
+class EffectObject final : public IDirectInputEffect, public Object {
+public:
+    // Takes a reference on `owner` for as long as the effect lives.
+    EffectObject(DeviceObject* owner, const EffectType& type, const DIEFFECT& params);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return add_ref_call(); }
+    ULONG STDMETHODCALLTYPE Release() override { return release_call(); }
+
+    HRESULT STDMETHODCALLTYPE Initialize(HINSTANCE, DWORD, REFGUID) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE GetEffectGuid(LPGUID) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE GetParameters(LPDIEFFECT, DWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE SetParameters(LPCDIEFFECT effect, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE Start(DWORD iterations, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE GetEffectStatus(LPDWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE Download() override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE Unload() override;
+    HRESULT STDMETHODCALLTYPE Escape(DIEFFESCAPE*) override { return unsupported_call(); }
+
+    // Downloads when the device is acquired exclusively: DI_OK, else DI_DOWNLOADSKIPPED.
+    HRESULT try_download();
+    void unload() { downloaded_ = playing_ = false; }
+    void stop() { playing_ = false; }
+    DeviceObject* owner() const { return owner_; }
+    void describe(sim_effect_info& info) const;
+
+protected:
+    void on_last_release() override;
+
+private:
+    void start();
+
+    DeviceObject* owner_;
+    const EffectType& type_;
+    bool downloaded_ = false;
+    bool playing_ = false;
+    int start_count_ = 0;
+    sim_effect_params params_{};
+};
+
+}  // namespace tamrilo::sim

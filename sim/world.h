@@ -1,0 +1,120 @@
+// What every part of the simulated DirectInput shares: the attached joysticks, the objects
+// handed out, the call log and the pending faults, and the bookkeeping of one call.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "sim_control.h"
+
+namespace tamrilo::sim {
+
+inline constexpr int kAxisSlots = 8;  // X, Y, Z, RX, RY, RZ, slider 0, slider 1
+
+struct AxisProperties {
+    LONG range_min[kAxisSlots], range_max[kAxisSlots];
+    DWORD dead_zone[kAxisSlots], saturation[kAxisSlots];
+};
+AxisProperties default_axis_properties();
+void describe_axis_properties(const AxisProperties& properties, sim_device_info& info);
+
+struct Joystick {
+    sim_joystick description;
+    GUID instance;
+    bool attached = true;
+    DIJOYSTATE state;
+    // What a new device object starts with: DirectInput's defaults, or what the driver set.
+    AxisProperties driver_properties;
+};
+
+// The bookkeeping every COM object shares. Objects stay in memory after their last reference
+// is gone, so that a late call on them is logged and answered instead of crashing the caller.
+class Object {
+public:
+    Object(sim_object_kind kind, int device) : kind(kind), device(device) {}
+    virtual ~Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    // AddRef and Release as the caller sees them: logged, and open to fault injection.
+    ULONG add_ref_call();
+    ULONG release_call();
+    // QueryInterface answering every identifier in `answers` with `self`.
+    HRESULT query_call(REFIID iid, void** out, std::initializer_list<const IID*> answers, void* self);
+    // A method the library never calls.
+    HRESULT unsupported_call();
+
+    // A reference the simulator itself takes or drops (an effect on its device).
+    void add_ref() { ++refs; }
+    void release();
+    bool released() const { return refs == 0; }
+
+    int id = 0;
+    const sim_object_kind kind;
+    const int device;
+    int refs = 1;
+
+protected:
+    virtual void on_last_release() {}
+};
+
+class DeviceObject;
+class EffectObject;
+
+struct World {
+    std::vector<Joystick> joysticks;
+    std::vector<std::unique_ptr<Object>> objects;  // index = id - 1
+    std::vector<DeviceObject*> devices;            // device objects, in creation order
+    std::vector<EffectObject*> effects;            // effect objects, in creation order
+    std::vector<sim_call> log;
+    unsigned log_generation = 0;                   // tells a call in progress that the log was cleared
+    int released_object_calls = 0;
+};
+World& world();
+
+// Creates and registers an object; the simulator owns it until sim_reset.
+template <class T, class... Args>
+T* make_object(Args&&... args) {
+    auto object = std::make_unique<T>(std::forward<Args>(args)...);
+    T* raw = object.get();
+    world().objects.push_back(std::move(object));
+    raw->id = static_cast<int>(world().objects.size());
+    return raw;
+}
+
+void clear_faults();
+// The injected result for this call of `op`, if a fault matches; consumes one use of it.
+std::optional<HRESULT> take_fault(sim_op op, int device);
+
+// One call in progress. It takes its log entry on construction, so calls made from inside it
+// (an enumeration callback) are logged after it, and writes the result when finished.
+class Call {
+public:
+    static constexpr int kObjectDevice = -2;
+    Call(sim_op op, const Object* object, int device = kObjectDevice);
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    // The object was released, or a fault matched: the call must not do its work.
+    bool refused() const { return on_released() || fault_.has_value(); }
+    bool on_released() const { return record_.on_released != 0; }
+    const std::optional<HRESULT>& fault() const { return fault_; }
+    sim_call& record() { return record_; }
+
+    // Logs `result` and returns it; without an argument, the answer to a refused call.
+    HRESULT finish(HRESULT result);
+    HRESULT finish();
+
+private:
+    sim_call record_{};
+    std::optional<HRESULT> fault_;
+    std::size_t index_;
+    unsigned generation_;
+};
+
+// A deep copy of the parts of `effect` that `flags` name; the scalars and pointers outside them
+// are not read, as a caller may leave them unset.
+void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD flags);
+
+}  // namespace tamrilo::sim
