@@ -1,0 +1,130 @@
+// The periodic effects: five waveforms in five slots each, all run by one procedure from one
+// table. Each slot has a Define, a Play and a Stop export and three host variables: the offset
+// (_null), the magnitude (_hight) and the period in milliseconds (_time).
+#include <iterator>
+
+#include "effects/effect_slot.h"
+#include "export.h"
+#include "host/fixed_point.h"
+#include "host/status.h"
+
+// Every periodic slot: export word, variable prefix, number, effect GUID, the axis order its
+// Define writes, and the flags of its Define's update step. The square waves take their axes
+// as Y, X; the last falling sawtooth downloads and starts on Define.
+#define TAMRILO_PERIODIC_SLOTS(X)                                                                   \
+    X(Sine, sine, 1, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
+    X(Sine, sine, 2, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
+    X(Sine, sine, 3, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
+    X(Sine, sine, 4, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
+    X(Sine, sine, 5, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
+    X(Triangle, triangle, 1, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
+    X(Triangle, triangle, 2, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
+    X(Triangle, triangle, 3, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
+    X(Triangle, triangle, 4, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
+    X(Triangle, triangle, 5, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
+    X(Periodic_Cresc, periodic_cresc, 1, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
+    X(Periodic_Cresc, periodic_cresc, 2, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
+    X(Periodic_Cresc, periodic_cresc, 3, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
+    X(Periodic_Cresc, periodic_cresc, 4, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
+    X(Periodic_Cresc, periodic_cresc, 5, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
+    X(Periodic_Decresc, periodic_decresc, 1, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
+    X(Periodic_Decresc, periodic_decresc, 2, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
+    X(Periodic_Decresc, periodic_decresc, 3, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
+    X(Periodic_Decresc, periodic_decresc, 4, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
+    X(Periodic_Decresc, periodic_decresc, 5, GUID_SawtoothDown, kAxesXY, kUpdateAndStart)           \
+    X(Quadrat, quadrat, 1, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
+    X(Quadrat, quadrat, 2, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
+    X(Quadrat, quadrat, 3, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
+    X(Quadrat, quadrat, 4, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
+    X(Quadrat, quadrat, 5, GUID_Square, kAxesYX, kUpdateWithoutDownload)
+
+namespace tamrilo::effects {
+namespace {
+
+struct PeriodicSlot {
+    const GUID* effect;
+    const DWORD (*axes)[2];
+    DWORD define_flags;
+    const char* period;
+    const char* magnitude;
+    const char* offset;
+};
+
+#define TAMRILO_PERIODIC_ROW(word, prefix, n, guid, axes, flags) \
+    {&guid, &axes, flags, #prefix "_" #n "_time", #prefix "_" #n "_hight", #prefix "_" #n "_null"},
+const PeriodicSlot kPeriodicSlots[] = {TAMRILO_PERIODIC_SLOTS(TAMRILO_PERIODIC_ROW)};
+#undef TAMRILO_PERIODIC_ROW
+static_assert(std::size(kPeriodicSlots) == kPeriodicSlotCount);
+
+#define TAMRILO_PERIODIC_INDEX(word, prefix, n, guid, axes, flags) kPeriodic_##word##_##n,
+enum PeriodicIndex { TAMRILO_PERIODIC_SLOTS(TAMRILO_PERIODIC_INDEX) };
+#undef TAMRILO_PERIODIC_INDEX
+
+// Status codes, in OV_info_5
+constexpr host::Fixed kCreated = 20;
+constexpr host::Fixed kCreateFailed = 3072;
+constexpr host::Fixed kNoEffect = 27649;
+constexpr host::Fixed kPlaying = 7168;
+constexpr host::Fixed kPlayFailed = 8192;
+
+// Microseconds between samples and between trigger repeats.
+constexpr Timing kPeriodicTiming = {1000, 2000};
+
+DIPERIODIC periodic[kPeriodicSlotCount];
+
+Slot& slot_of(PeriodicIndex index) { return slots[kFirstPeriodicSlot + index]; }
+
+// Looks up the period, magnitude and offset, in this order, and refills the slot's block;
+// false when the host lacks one of them. The phase stays 0.
+bool read_periodic(PeriodicIndex index) {
+    const PeriodicSlot& def = kPeriodicSlots[index];
+    host::Fixed* vars[3];
+    if (!host::find_host_vars(vars, {def.period, def.magnitude, def.offset})) return false;
+    DIPERIODIC& block = periodic[index];
+    block.dwPeriod = static_cast<DWORD>(host::time_units(*vars[0]));
+    // A negative magnitude reaches DirectInput as its two's complement.
+    block.dwMagnitude = static_cast<DWORD>(host::device_units(*vars[1]));
+    block.dwPhase = 0;
+    block.lOffset = host::device_units(*vars[2]);
+    return true;
+}
+
+std::int32_t define_periodic(PeriodicIndex index) {
+    if (!guard()) return 0;
+    const PeriodicSlot& def = kPeriodicSlots[index];
+    host::Fixed* status = host::find_host_var("OV_info_5");
+    if (status == nullptr || !read_periodic(index)) return 0;
+    set_effect_axes(*def.axes);
+    Slot& slot = slot_of(index);
+    fill_record(slot.record, kPolarRecord, effect_axes, zero_direction, sizeof(DIPERIODIC), &periodic[index],
+                kPeriodicTiming);
+    report(create(slot, *def.effect), *status, kCreated, kCreateFailed);
+    update(slot, def.define_flags);
+    return 0;
+}
+
+std::int32_t play_periodic(PeriodicIndex index) {
+    if (!guard()) return 0;
+    host::Fixed* status = host::find_host_var("OV_info_5");
+    if (status == nullptr) return 0;
+    Slot& slot = slot_of(index);
+    if (slot.object == nullptr) {
+        *status = kNoEffect;
+        return 0;
+    }
+    if (!read_periodic(index)) return 0;
+    report(update(slot, kUpdateAndStart), *status, kPlaying, kPlayFailed);
+    return 0;
+}
+
+}  // namespace
+}  // namespace tamrilo::effects
+
+using namespace tamrilo::effects;
+
+#define TAMRILO_PERIODIC_EXPORTS(word, prefix, n, guid, axes, flags)                                                    \
+    TAMRILO_EXPORT std::int32_t Define_##word##_##n() { return define_periodic(kPeriodic_##word##_##n); }               \
+    TAMRILO_EXPORT std::int32_t Play_##word##_##n() { return play_periodic(kPeriodic_##word##_##n); }                   \
+    TAMRILO_EXPORT std::int32_t Stop_##word##_##n() { return stop_export(slot_of(kPeriodic_##word##_##n), false); }
+TAMRILO_PERIODIC_SLOTS(TAMRILO_PERIODIC_EXPORTS)
+#undef TAMRILO_PERIODIC_EXPORTS

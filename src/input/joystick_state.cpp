@@ -1,0 +1,106 @@
+// Get_Joystick_State and Show_Capabilities: report the selected joystick's readings and
+// capabilities in host variables.
+#include "export.h"
+#include "host/fixed_point.h"
+#include "host/status.h"
+#include "input/joystick.h"
+#include "input/joystick_variables.h"
+
+namespace tamrilo::input {
+namespace {
+
+// Status codes of Get_Joystick_State, all in OV_error
+constexpr host::Fixed kReadBegun = 17;
+constexpr host::Fixed kInputLost = 22;   // re-acquisition tried
+constexpr host::Fixed kPolled = 97;      // ends every call whose second read succeeds
+constexpr host::Fixed kReadFailed = 14;  // JOY_X_A then holds kNoReading
+// Stored into JOY_X_A before reading; no axis position converts to it, so it stays visible
+// when the reading fails.
+constexpr host::Fixed kNoReading = 4078;
+
+// A device may keep reporting lost input although Acquire succeeds each time; the reading gives
+// up after this many re-acquisitions instead of holding the host's thread. A device that was
+// merely switched away from comes back after the first.
+constexpr int kMaxReacquisitions = 3;
+
+// Status codes of Show_Capabilities, in OV_error
+constexpr host::Fixed kCapabilitiesFailed = 13;
+constexpr host::Fixed kCapabilitiesRead = 14;  // ends every successful call
+
+constexpr DWORD kHatLimit = 360000;           // hundredths of a degree; anything above is no angle
+constexpr host::Fixed kHatCentred = -1024;    // -1.0
+constexpr host::Fixed kYes = 1024;            // 1.0: a button held, force feedback present
+constexpr BYTE kPressedBit = 0x80;
+
+// The divisors below are the ones scripts were written against; they are neither 1024 nor
+// each other. Products are formed in double so that device values outside their documented
+// range saturate instead of wrapping; every in-range value gives the 32-bit result exactly.
+host::Fixed axis_value(LONG position) { return host::truncate_to_int32(position * 10000.0 / 9.766); }
+
+host::Fixed hat_value(DWORD angle) {
+    if (angle >= kHatLimit) return kHatCentred;
+    return host::truncate_to_int32(angle * 1000.0 / 97.65);
+}
+
+host::Fixed count_value(DWORD count) { return host::truncate_to_int32(count * 1000000.0 / 976.5); }
+
+HRESULT read_state(DIJOYSTATE& state) { return joystick_device2->GetDeviceState(sizeof state, &state); }
+
+}  // namespace
+}  // namespace tamrilo::input
+
+using namespace tamrilo;
+using namespace tamrilo::input;
+
+TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
+    if (!joystick_selected()) return 0;
+    host::Fixed* error = host::find_host_var("OV_error");
+    JoystickVariables joystick;
+    // OV_info_3 is never written, but a script must declare it all the same.
+    if (error == nullptr || host::find_host_var("OV_info_3") == nullptr || !joystick.find()) return 0;
+
+    *joystick.axis[0] = kNoReading;
+    *error = kReadBegun;
+    DIJOYSTATE state{};
+    HRESULT result = read_state(state);
+    for (int attempt = 0; result == DIERR_INPUTLOST && attempt < kMaxReacquisitions; ++attempt) {
+        const HRESULT acquired = joystick_device2->Acquire();
+        *error = kInputLost;
+        if (FAILED(acquired)) break;
+        result = read_state(state);
+    }
+    joystick_device2->Poll();
+    *error = kPolled;
+    if (FAILED(read_state(state))) {
+        *error = kReadFailed;
+        return 0;
+    }
+
+    const LONG axes[kAxisVariables] = {state.lX, state.lY, state.lZ, state.lRz};
+    for (int i = 0; i < kAxisVariables; ++i) *joystick.axis[i] = axis_value(axes[i]);
+    *joystick.view = hat_value(state.rgdwPOV[0]);
+    for (int i = 0; i < kButtonVariables; ++i) *joystick.button[i] = (state.rgbButtons[i] & kPressedBit) ? kYes : 0;
+    return 0;
+}
+
+TAMRILO_EXPORT std::int32_t Show_Capabilities() {
+    if (!joystick_selected()) return 0;
+    static constexpr const char* names[5] = {"OV_error", "NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS",
+                                             "FORCEFEEDBACK_ENABLE"};
+    host::Fixed* vars[5];
+    if (!host::find_host_vars(vars, names)) return 0;
+    auto& [error, axes, views, buttons, force_feedback] = vars;
+
+    DIDEVCAPS caps{};
+    caps.dwSize = sizeof caps;
+    if (FAILED(joystick_device2->GetCapabilities(&caps))) {
+        *error = kCapabilitiesFailed;
+        return 0;
+    }
+    *error = kCapabilitiesRead;
+    *axes = count_value(caps.dwAxes);
+    *views = count_value(caps.dwPOVs);
+    *buttons = count_value(caps.dwButtons);
+    *force_feedback = (caps.dwFlags & DIDC_FORCEFEEDBACK) ? kYes : 0;
+    return 0;
+}
