@@ -53,9 +53,10 @@ std::int32_t Library::call(const std::string& name) const {
 }
 
 HostString* Library::call_with_string(const std::string& name, HostString* string) const {
-    auto* fn = reinterpret_cast<HostString* (*)(HostString*)>(symbol(name));
+    // The library sees the host string object as an array of words.
+    auto* fn = reinterpret_cast<Word* (*)(Word*)>(symbol(name));
     if (fn == nullptr) throw std::runtime_error("the library has no export " + name);
-    return fn(string);
+    return reinterpret_cast<HostString*>(fn(string->words));
 }
 
 std::string program_folder() {
