@@ -56,7 +56,7 @@ HostString* Library::call_with_string(const std::string& name, HostString* strin
     // The library sees the host string object as an array of words.
     auto* fn = reinterpret_cast<Word* (*)(Word*)>(symbol(name));
     if (fn == nullptr) throw std::runtime_error("the library has no export " + name);
-    return reinterpret_cast<HostString*>(fn(string->words));
+    return reinterpret_cast<HostString*>(fn(string != nullptr ? string->words : nullptr));
 }
 
 std::string program_folder() {
