@@ -80,7 +80,9 @@ TEST_F(ConstantForceTest, DefineStopChangeDefine) {
     set_force(fx(100), 0);
     call("Define_Const_Forces");
     set_status({});
+    host.clear_lookups();
     call("Stop_Const_Forces");
+    EXPECT_EQ(host.lookups(), std::vector<std::string>{"OV_info_5"});
     EXPECT_EQ(status(), (std::vector<Fixed>{0, 0, 0, 0, 0, 80}));
     EXPECT_FALSE(force_effect().playing);
     EXPECT_FALSE(force_effect().downloaded);
@@ -88,7 +90,9 @@ TEST_F(ConstantForceTest, DefineStopChangeDefine) {
     // Change sends the new components and plays the force again; it clears nothing.
     set_force(0, fx(-200));
     set_status({0, 7, 7, 7, 7, 7});
+    host.clear_lookups();
     call("Change_Const_Forces");
+    EXPECT_EQ(host.lookups(), (std::vector<std::string>{"OV_error", "FF_force_x", "FF_force_y"}));
     EXPECT_EQ(status(), (std::vector<Fixed>{102, 7, 7, 7, 7, 7}));
     EXPECT_TRUE(force_effect().playing);
     EXPECT_EQ(force_effect().params.direction[1], -199);

@@ -123,7 +123,9 @@ TEST_F(PeriodicTest, DefinePlayStopPlay) {
     // The object stays: Play starts it again with the variables' current values.
     set_slot(s, fx(10), fx(300), fx(20));
     sim().sim_clear_log();
+    host.clear_lookups();
     call(s.play);
+    EXPECT_EQ(host.lookups(), (std::vector<std::string>{"OV_info_5", s.period, s.magnitude, s.offset}));
     EXPECT_EQ(var("OV_info_5"), 7168);
     EXPECT_EQ(calls(SIM_OP_CREATE_EFFECT).size(), 0u);
     EXPECT_TRUE(effects().at(0).playing);
