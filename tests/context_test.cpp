@@ -127,6 +127,26 @@ TEST_F(ContextTest, RepeatedCyclesLeaveNothingBehind) {
     EXPECT_EQ(sim().sim_released_object_calls(), 0);
 }
 
+// Each export looks up its variables afresh, in a fixed order; a host that lacks one stops the
+// export exactly there, so the order is part of what scripts see.
+TEST_F(ContextTest, LookupOrder) {
+    std::vector<std::string> joystick = kStatusNames;
+    for (const char* axis : {"JOY_X_A", "JOY_Y_A", "JOY_RUD_A", "JOY_ROT_A", "JOY_VIEW"}) joystick.push_back(axis);
+    for (int b = 1; b <= 16; ++b) joystick.push_back("BUTTON_" + std::to_string(b));
+    std::vector<std::string> init = {"FF_versionsnummer"};
+    init.insert(init.end(), kStatusNames.begin(), kStatusNames.end());
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"InitDirectInput", init}, {"InitJoystick_1", joystick}, {"InitJoystick_2", joystick}, {"FreeDirectInput", kStatusNames}};
+    attach_joystick();
+    call("Get_Versionsnummer");
+    for (const auto& [export_name, expected] : cases) {
+        SCOPED_TRACE(export_name);
+        host.clear_lookups();
+        call(export_name);
+        EXPECT_EQ(host.lookups(), expected);
+    }
+}
+
 TEST_F(ContextTest, MissingStatusVariableStopsBeforeDirectInput) {
     engine::HostEngine bare;
     bare.declare("FF_versionsnummer", 0, 1536);
