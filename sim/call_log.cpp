@@ -13,6 +13,7 @@ struct Fault {
     int device;
     HRESULT result;
     int remaining;  // < 0: every call
+    bool hand_back;
 };
 
 std::vector<Fault> faults;
@@ -31,14 +32,14 @@ World& world() {
 
 void clear_faults() { faults.clear(); }
 
-std::optional<HRESULT> take_fault(sim_op op, int device) {
+std::optional<InjectedFault> take_fault(sim_op op, int device) {
     // A fault aimed at this device wins over one aimed at any device.
     auto fault = device >= 0 ? find_fault(op, device) : faults.end();
     if (fault == faults.end()) fault = find_fault(op, -1);
     if (fault == faults.end()) return std::nullopt;
-    HRESULT result = fault->result;
+    const InjectedFault injected{fault->result, fault->hand_back};
     if (fault->remaining > 0 && --fault->remaining == 0) faults.erase(fault);
-    return result;
+    return injected;
 }
 
 Call::Call(sim_op op, const Object* object, int device) {
@@ -51,7 +52,10 @@ Call::Call(sim_op op, const Object* object, int device) {
         record_.on_released = 1;
         ++world().released_object_calls;
     } else {
-        fault_ = take_fault(op, record_.device);
+        if (auto fault = take_fault(op, record_.device)) {
+            fault_ = fault->result;
+            hand_back_ = fault->hand_back;
+        }
     }
     index_ = world().log.size();
     generation_ = world().log_generation;
@@ -59,6 +63,7 @@ Call::Call(sim_op op, const Object* object, int device) {
 }
 
 HRESULT Call::finish(HRESULT result) {
+    if (hand_back_) result = *fault_;
     record_.result = result;
     World& w = world();
     if (generation_ == w.log_generation && index_ < w.log.size()) w.log[index_] = record_;
@@ -144,12 +149,25 @@ void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD f
 
 using namespace tamrilo::sim;
 
-SIM_API void sim_fail(int op, int device, HRESULT result, int count) {
-    if (op < 0 || op >= SIM_OP_COUNT) return;
+namespace {
+
+void inject(int op, int device, HRESULT result, int count, bool hand_back) {
     if (device < 0) device = -1;
     auto fault = find_fault(op, device);
     if (fault != faults.end()) faults.erase(fault);
-    if (count != 0) faults.push_back({op, device, result, count});
+    if (count != 0) faults.push_back({op, device, result, count, hand_back});
+}
+
+}  // namespace
+
+SIM_API void sim_fail(int op, int device, HRESULT result, int count) {
+    if (op < 0 || op >= SIM_OP_COUNT) return;
+    inject(op, device, result, count, false);
+}
+
+SIM_API void sim_fail_handing_back(int op, int device, HRESULT result, int count) {
+    if (op != SIM_OP_CREATE && op != SIM_OP_CREATE_DEVICE && op != SIM_OP_CREATE_EFFECT) return;
+    inject(op, device, result, count, true);
 }
 
 SIM_API void sim_clear_faults(void) { clear_faults(); }

@@ -126,8 +126,14 @@ SIM_API void sim_set_axis_property(int device, int property, DWORD offset, DWORD
 
 // The next `count` calls of `op` (every one when count < 0) return `result` instead of doing
 // their work. With device >= 0 only calls on that device's objects and effects count.
-// DirectInputCreateA and EnumDevices belong to no device: give -1.
+// DirectInputCreateA and EnumDevices belong to no device: give -1. A creating call so faulted
+// hands out null, with DI_OK too: a creation that succeeds without an object.
 SIM_API void sim_fail(int op, int device, HRESULT result, int count);
+// For SIM_OP_CREATE, SIM_OP_CREATE_DEVICE and SIM_OP_CREATE_EFFECT only: the call does its work
+// and hands back the object it created, yet returns `result`, as a driver that reports a failure
+// after building the object would. Matching and counting as for sim_fail; either function
+// replaces a fault the other set for the same op and device.
+SIM_API void sim_fail_handing_back(int op, int device, HRESULT result, int count);
 SIM_API void sim_clear_faults(void);
 
 SIM_API int sim_call_count(void);

@@ -84,8 +84,12 @@ T* make_object(Args&&... args) {
 }
 
 void clear_faults();
-// The injected result for this call of `op`, if a fault matches; consumes one use of it.
-std::optional<HRESULT> take_fault(sim_op op, int device);
+struct InjectedFault {
+    HRESULT result;
+    bool hand_back;  // the creating call does its work and hands back its object all the same
+};
+// The injected fault for this call of `op`, if one matches; consumes one use of it.
+std::optional<InjectedFault> take_fault(sim_op op, int device);
 
 // One call in progress. It takes its log entry on construction, so calls made from inside it
 // (an enumeration callback) are logged after it, and writes the result when finished.
@@ -96,19 +100,21 @@ public:
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
-    // The object was released, or a fault matched: the call must not do its work.
-    bool refused() const { return on_released() || fault_.has_value(); }
+    // The object was released, or a fault matched that does not let the call do its work.
+    bool refused() const { return on_released() || (fault_.has_value() && !hand_back_); }
     bool on_released() const { return record_.on_released != 0; }
     const std::optional<HRESULT>& fault() const { return fault_; }
     sim_call& record() { return record_; }
 
-    // Logs `result` and returns it; without an argument, the answer to a refused call.
+    // Logs `result` and returns it, or the injected result of a fault that let the call work;
+    // without an argument, the answer to a refused call.
     HRESULT finish(HRESULT result);
     HRESULT finish();
 
 private:
     sim_call record_{};
     std::optional<HRESULT> fault_;
+    bool hand_back_ = false;
     std::size_t index_;
     unsigned generation_;
 };

@@ -441,6 +441,19 @@ TEST_F(SimulatorTest, FaultsCountDownPerDevice) {
     EXPECT_EQ(other->Release(), 7u);
     EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_DEVICE), 1);
     EXPECT_EQ(sim().sim_count_calls(SIM_OP_CREATE), 2);
+
+    // A creation may also fail yet hand back its object, or succeed with none; handing back is
+    // for creating calls only.
+    sim().sim_fail_handing_back(SIM_OP_CREATE, -1, S_FALSE, 1);
+    EXPECT_EQ(create(nullptr, 0x0500, &second, nullptr), S_FALSE);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_DIRECTINPUT), 2);
+    EXPECT_EQ(second->Release(), 0u);
+    sim().sim_fail(SIM_OP_CREATE, -1, DI_OK, 1);
+    EXPECT_EQ(create(nullptr, 0x0500, &second, nullptr), DI_OK);
+    EXPECT_EQ(second, nullptr);
+    sim().sim_fail_handing_back(SIM_OP_POLL, -1, E_FAIL, 1);
+    EXPECT_EQ(device->Poll(), DI_NOEFFECT);
 }
 
 }  // namespace
