@@ -54,5 +54,7 @@ protected:
 const std::vector<std::string>& all_variable_names();
 // Every export name, from the export list.
 const std::vector<std::string>& all_export_names();
+// The two exports that take and return a host string object instead of returning 0.
+inline bool is_name_export(const std::string& name) { return name.rfind("Get_Joystick_Name_", 0) == 0; }
 
 }  // namespace tamrilo::test

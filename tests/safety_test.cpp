@@ -7,8 +7,6 @@
 namespace tamrilo::test {
 namespace {
 
-bool is_name_export(const std::string& name) { return name.rfind("Get_Joystick_Name_", 0) == 0; }
-
 std::int32_t call_any(const engine::Library& library, const std::string& name) {
     if (!is_name_export(name)) return library.call(name);
     engine::HostString string;

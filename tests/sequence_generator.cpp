@@ -26,8 +26,6 @@ constexpr HRESULT kFaults[] = {
 // the guards.
 const char* const kOpeners[] = {"Get_Versionsnummer", "InitDirectInput", "InitJoystick_1", "InitJoystick_2"};
 
-bool is_name_export(const std::string& name) { return name.rfind("Get_Joystick_Name_", 0) == 0; }
-
 std::int32_t draw_value(Draw& draw) {
     if (draw.below(4) == 0) return static_cast<std::int32_t>(draw.any());
     return kInteresting[draw.below(std::size(kInteresting))];
