@@ -3,28 +3,44 @@
 #include <iostream>
 #include <string>
 
+#include "console.h"
+#include "foreground_window.h"
 #include "library.h"
 #include "script.h"
+#include "simulator_folder.h"
+#include "watch.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: tamrilo-host [--library PATH] SCRIPT\n"
+    std::cerr << "usage: tamrilo-host [--library PATH] [--simulator] SCRIPT\n"
+                 "       tamrilo-host [--library PATH] [--simulator] --watch\n"
                  "Loads the library (by default the one beside this program), binds it, and runs\n"
                  "the script. Exit codes: 0 all expectations held, 1 an expectation failed,\n"
-                 "2 script or load error.\n";
+                 "2 script or load error.\n"
+                 "--simulator uses the simulated DirectInput from the simulator folder beside this\n"
+                 "program instead of the system's. --watch shows the first joystick live until a\n"
+                 "key is pressed (exit code 1 when there is none).\n";
     return 2;
 }
+
+constexpr int kWatchIntervalMilliseconds = 50;
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string library = tamrilo::engine::default_library_path();
     std::string script;
+    bool simulator = false;
+    bool watch = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--library" && i + 1 < argc) {
             library = argv[++i];
+        } else if (arg == "--simulator") {
+            simulator = true;
+        } else if (arg == "--watch") {
+            watch = true;
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else if (script.empty()) {
@@ -33,13 +49,25 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    if (script.empty()) return usage();
-    std::ifstream in(script);
-    if (!in) {
-        std::cerr << "tamrilo-host: cannot open " << script << "\n";
-        return 2;
-    }
+    if (script.empty() == !watch) return usage();
     try {
+        if (simulator) tamrilo::engine::load_simulator_from_folder();
+        tamrilo::engine::ForegroundWindow window(std::cerr);
+        if (watch) {
+            tamrilo::engine::WatchOptions options;
+            options.stop_requested = tamrilo::engine::key_pressed;
+            options.between_frames = [&] {
+                window.answer_messages();
+                tamrilo::engine::pause_milliseconds(kWatchIntervalMilliseconds);
+            };
+            options.redraw_in_place = tamrilo::engine::enable_redraw_in_place();
+            return tamrilo::engine::watch_joystick(library, options, std::cout, std::cerr);
+        }
+        std::ifstream in(script);
+        if (!in) {
+            std::cerr << "tamrilo-host: cannot open " << script << "\n";
+            return 2;
+        }
         const auto result = tamrilo::engine::run_script(in, script, library, std::cout, std::cerr);
         return result.failed_expectations == 0 ? 0 : 1;
     } catch (const std::exception& e) {

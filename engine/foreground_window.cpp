@@ -1,0 +1,83 @@
+#include "foreground_window.h"
+
+#include <ostream>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace tamrilo::engine {
+
+#ifdef _WIN32
+
+namespace {
+
+constexpr const char* kClassName = "TamriloHostWindow";
+constexpr int kWidth = 360;
+constexpr int kHeight = 120;
+
+// Windows hands the foreground only to the program the user is working with. A program started
+// from a console may be refused; joining the input of the window in front lets it take over.
+bool bring_to_front(HWND window) {
+    if (SetForegroundWindow(window) && GetForegroundWindow() == window) return true;
+    HWND front = GetForegroundWindow();
+    const DWORD front_thread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
+    const DWORD own_thread = GetCurrentThreadId();
+    const bool joined = front_thread != 0 && front_thread != own_thread && AttachThreadInput(own_thread, front_thread, TRUE);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    if (joined) AttachThreadInput(own_thread, front_thread, FALSE);
+    return GetForegroundWindow() == window;
+}
+
+}  // namespace
+
+ForegroundWindow::ForegroundWindow(std::ostream& warnings) {
+    WNDCLASSA window_class{};
+    window_class.lpfnWndProc = DefWindowProcA;
+    window_class.hInstance = GetModuleHandleA(nullptr);
+    window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    window_class.lpszClassName = kClassName;
+    RegisterClassA(&window_class);
+    HWND window = CreateWindowExA(0, kClassName, "tamrilo-host: joystick access", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr,
+                                  window_class.hInstance, nullptr);
+    if (window == nullptr) {
+        warnings << "tamrilo-host: warning: no window could be made (error " << GetLastError()
+                 << "); DirectInput may refuse the joystick's exclusive foreground access, which "
+                    "needs a window of this program in the foreground\n";
+        return;
+    }
+    window_ = window;
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    answer_messages();
+    if (!bring_to_front(window)) {
+        warnings << "tamrilo-host: warning: Windows did not bring the tamrilo-host window to the foreground; "
+                    "DirectInput may refuse to acquire the joystick, since its access is exclusive to the "
+                    "foreground window: click the window and run again\n";
+    }
+}
+
+ForegroundWindow::~ForegroundWindow() {
+    if (window_ != nullptr) DestroyWindow(static_cast<HWND>(window_));
+}
+
+void ForegroundWindow::answer_messages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+#else
+
+ForegroundWindow::ForegroundWindow(std::ostream&) {}
+ForegroundWindow::~ForegroundWindow() = default;
+void ForegroundWindow::answer_messages() {}
+
+#endif
+
+}  // namespace tamrilo::engine

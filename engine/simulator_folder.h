@@ -1,0 +1,17 @@
+// tamrilo-host --simulator: the simulated DirectInput lives in a folder of its own beside the
+// program, so that it is used only when asked for. Loading it before the library makes the
+// library's DirectInput import resolve to it.
+#pragma once
+
+#include <string>
+
+namespace tamrilo::engine {
+
+// Where the simulator is looked for: the simulator folder beside the program.
+std::string simulator_path();
+
+// Loads the simulator from simulator_path() and keeps it loaded. Throws std::runtime_error,
+// naming the path, when it is missing or is not the simulated DirectInput.
+void load_simulator_from_folder();
+
+}  // namespace tamrilo::engine
