@@ -1,0 +1,53 @@
+#!/bin/sh
+# Unpacks the Windows package into a fresh folder with a fresh Wine prefix and uses only what it
+# holds: every example under --simulator, what the system's (Wine's own) DirectInput gives by
+# default, and the errors of --simulator without its folder and --watch without a joystick.
+#   run_unpacked.sh ZIP
+set -eu
+zip=$1
+work=$(mktemp -d)
+# Windows loads a DLL from the path it is given; Wine prefers its own DirectInput to any file of
+# that name unless told otherwise. This makes Wine load as Windows does: without --simulator
+# no dinput.dll is in the program's folder, so Wine's own still answers.
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES=dinput=n,b
+cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+failures=0
+fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
+# run EXPECTED_EXIT_CODE ARGUMENTS...: runs tamrilo-host.exe, its output in $work/output
+run() {
+  expected=$1; shift
+  code=0
+  wine tamrilo-host.exe "$@" < /dev/null > "$work/output" 2>&1 || code=$?
+  tr -d '\r' < "$work/output" > "$work/text"
+  if [ "$code" -ne "$expected" ]; then fail "tamrilo-host $* exited $code, not $expected"; cat "$work/text" >&2; fi
+}
+expect_output() {
+  grep -qF -- "$1" "$work/text" || { fail "no '$1' in the output of the last run"; cat "$work/text" >&2; }
+}
+
+unzip -q "$zip" -d "$work"
+cd "$work/$(basename "$zip" .zip)"
+wineboot -i > /dev/null 2>&1
+
+count=0
+for script in examples/*.txt; do
+  run 0 --simulator "$script"
+  count=$((count + 1))
+done
+echo "$count examples ran under --simulator"
+
+# By default the system's DirectInput answers: the simulator's commands are refused.
+run 2 examples/joystick.txt
+expect_output "the loaded DirectInput is not the simulated one"
+
+# Wine's own DirectInput, no joystick attached.
+run 1 --watch
+expect_output "no joystick is attached"
+
+mv simulator elsewhere
+run 2 --simulator examples/version.txt
+expect_output 'looked for '
+expect_output '\simulator\dinput.dll'
+
+[ "$failures" -eq 0 ]
