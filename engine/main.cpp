@@ -8,6 +8,7 @@
 #include "library.h"
 #include "script.h"
 #include "simulator_folder.h"
+#include "tamrilo_version.h"
 #include "watch.h"
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 int usage() {
     std::cerr << "usage: tamrilo-host [--library PATH] [--simulator] SCRIPT\n"
                  "       tamrilo-host [--library PATH] [--simulator] --watch\n"
+                 "       tamrilo-host --version\n"
                  "Loads the library (by default the one beside this program), binds it, and runs\n"
                  "the script. Exit codes: 0 all expectations held, 1 an expectation failed,\n"
                  "2 script or load error.\n"
@@ -41,6 +43,9 @@ int main(int argc, char** argv) {
             simulator = true;
         } else if (arg == "--watch") {
             watch = true;
+        } else if (arg == "--version") {
+            std::cout << "tamrilo-host " << TAMRILO_VERSION << "\n";
+            return 0;
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else if (script.empty()) {

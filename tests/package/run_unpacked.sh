@@ -30,6 +30,11 @@ unzip -q "$zip" -d "$work"
 cd "$work/$(basename "$zip" .zip)"
 wineboot -i > /dev/null 2>&1
 
+# The version in the package's name is the one the program reports.
+run 0 --version
+version=$(basename "$zip" .zip | sed 's/^Tamrilo-//; s/-win32$//')
+expect_output "tamrilo-host $version"
+
 count=0
 for script in examples/*.txt; do
   run 0 --simulator "$script"
