@@ -18,7 +18,7 @@ body { font-family: Segoe UI, Helvetica, Arial, sans-serif; max-width: 60em; mar
        padding: 0 1em; line-height: 1.45; color: #1b1b1b; }
 nav.pages { font-size: 0.95em; border-bottom: 1px solid #ccc; padding-bottom: 0.5em; }
 nav.pages a { margin-right: 1.2em; }
-div.toc { background: #f5f5f5; border: 1px solid #ddd; padding: 0.5em 1.5em; margin: 1em 0 2em; }
+section.contents { background: #f5f5f5; border: 1px solid #ddd; padding: 0.5em 1.5em; margin: 1em 0 2em; }
 div.toc ul { padding-left: 1.2em; margin: 0.2em 0; }
 table { border-collapse: collapse; margin: 1em 0; }
 th, td { border: 1px solid #ccc; padding: 0.25em 0.6em; vertical-align: top; text-align: left; }
@@ -39,7 +39,7 @@ def render(title, sources, nav):
     links = " ".join('<a href="%s">%s</a>' % (html.escape(page), html.escape(name)) for page, name in nav)
     return ("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
             "<title>%s</title>\n<style>%s</style>\n</head>\n<body>\n"
-            "<nav class=\"pages\">%s</nav>\n<div class=\"toc\"><strong>Contents</strong>\n%s</div>\n%s\n"
+            "<nav class=\"pages\">%s</nav>\n<section class=\"contents\"><strong>Contents</strong>\n%s</section>\n%s\n"
             "</body>\n</html>\n") % (html.escape(title), STYLE, links, md.toc, body)
 
 
