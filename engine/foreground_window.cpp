@@ -13,8 +13,33 @@ namespace tamrilo::engine {
 namespace {
 
 constexpr const char* kClassName = "TamriloHostWindow";
-constexpr int kWidth = 360;
+constexpr int kWidth = 420;
 constexpr int kHeight = 120;
+constexpr const char* kText = "tamrilo-host reads the joystick while this window is in front.\n"
+                              "Press any key here to stop watching.";
+// One window per process, so one flag.
+bool g_key_pressed = false;
+
+LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_CLOSE:
+        g_key_pressed = true;
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT area;
+        GetClientRect(window, &area);
+        InflateRect(&area, -10, -10);
+        DrawTextA(dc, kText, -1, &area, DT_LEFT | DT_TOP | DT_WORDBREAK);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    default:
+        return DefWindowProcA(window, message, w, l);
+    }
+}
 
 // Windows hands the foreground only to the program the user is working with. A program started
 // from a console may be refused; joining the input of the window in front lets it take over.
@@ -34,7 +59,7 @@ bool bring_to_front(HWND window) {
 
 ForegroundWindow::ForegroundWindow(std::ostream& warnings) {
     WNDCLASSA window_class{};
-    window_class.lpfnWndProc = DefWindowProcA;
+    window_class.lpfnWndProc = window_procedure;
     window_class.hInstance = GetModuleHandleA(nullptr);
     window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -64,6 +89,11 @@ ForegroundWindow::~ForegroundWindow() {
     if (window_ != nullptr) DestroyWindow(static_cast<HWND>(window_));
 }
 
+bool ForegroundWindow::key_pressed() {
+    answer_messages();
+    return g_key_pressed;
+}
+
 void ForegroundWindow::answer_messages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -77,6 +107,7 @@ void ForegroundWindow::answer_messages() {
 ForegroundWindow::ForegroundWindow(std::ostream&) {}
 ForegroundWindow::~ForegroundWindow() = default;
 void ForegroundWindow::answer_messages() {}
+bool ForegroundWindow::key_pressed() { return false; }
 
 #endif
 

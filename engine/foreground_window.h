@@ -19,6 +19,9 @@ public:
 
     // Answers the window's waiting messages, so that the system does not take it for hung.
     void answer_messages();
+    // True once a key was pressed in the window or the window was closed: while the joystick is
+    // watched the window is in front, so that is where the user types.
+    bool key_pressed();
 
 private:
     void* window_ = nullptr;

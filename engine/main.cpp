@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         tamrilo::engine::ForegroundWindow window(std::cerr);
         if (watch) {
             tamrilo::engine::WatchOptions options;
-            options.stop_requested = tamrilo::engine::key_pressed;
+            options.stop_requested = [&] { return window.key_pressed() || tamrilo::engine::key_pressed(); };
             options.between_frames = [&] {
                 window.answer_messages();
                 tamrilo::engine::pause_milliseconds(kWatchIntervalMilliseconds);
