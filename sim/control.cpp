@@ -23,8 +23,17 @@ SIM_API void sim_reset(void) {
     w.log.clear();
     ++w.log_generation;
     w.released_object_calls = 0;
+    w.clock_us = 0;
     clear_faults();
 }
+
+SIM_API void sim_advance_clock(unsigned long long microseconds) {
+    World& w = world();
+    // Saturate rather than wrap: time never runs backwards.
+    w.clock_us = microseconds > ~0ULL - w.clock_us ? ~0ULL : w.clock_us + microseconds;
+}
+
+SIM_API unsigned long long sim_clock(void) { return world().clock_us; }
 
 SIM_API int sim_attach(const sim_joystick* description) {
     if (!description) return -1;

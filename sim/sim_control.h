@@ -114,6 +114,11 @@ struct sim_device_info {
 // Back to the start: no joystick, no object, no fault, empty log.
 SIM_API void sim_reset(void);
 
+// The simulated clock, in microseconds: 0 when the simulator loads and after sim_reset, and
+// moved only by sim_advance_clock (a script's wait), never by itself.
+SIM_API void sim_advance_clock(unsigned long long microseconds);
+SIM_API unsigned long long sim_clock(void);
+
 // Attaches a joystick and returns its device number.
 SIM_API int sim_attach(const sim_joystick* joystick);
 // Unplugs or plugs again: an unplugged device is not enumerated, its reads give DIERR_INPUTLOST

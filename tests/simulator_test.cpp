@@ -159,6 +159,21 @@ protected:
     DICONSTANTFORCE force[16] = {{5000}};
 };
 
+// Simulated time moves only when told, never backwards, and starts again at 0 with a reset.
+TEST_F(SimulatorTest, ClockMovesOnlyWhenAdvanced) {
+    EXPECT_EQ(sim().sim_clock(), 0u);
+    sim().sim_advance_clock(16000);
+    sim().sim_advance_clock(0);
+    sim().sim_advance_clock(250);
+    EXPECT_EQ(sim().sim_clock(), 16250u);
+    sim().sim_advance_clock(~0ULL);
+    EXPECT_EQ(sim().sim_clock(), ~0ULL);
+    sim().sim_advance_clock(1);
+    EXPECT_EQ(sim().sim_clock(), ~0ULL);
+    sim().sim_reset();
+    EXPECT_EQ(sim().sim_clock(), 0u);
+}
+
 TEST_F(SimulatorTest, CreateChecksTheVersion) {
     const struct {
         DWORD version;
