@@ -3,6 +3,7 @@
 
 #include "device.h"
 #include "effect.h"
+#include "play_history.h"
 
 using namespace tamrilo::sim;
 
@@ -25,6 +26,7 @@ SIM_API void sim_reset(void) {
     w.released_object_calls = 0;
     w.clock_us = 0;
     clear_faults();
+    clear_play_history();
 }
 
 SIM_API void sim_advance_clock(unsigned long long microseconds) {
@@ -58,7 +60,9 @@ SIM_API void sim_set_attached(int device, int attached) {
 }
 
 SIM_API void sim_set_state(int device, const DIJOYSTATE* state) {
-    if (valid_device(device) && state) joystick(device).state = *state;
+    if (!valid_device(device) || !state) return;
+    joystick(device).state = *state;
+    record_stick(device, *state, 0);
 }
 
 SIM_API void sim_set_axis_property(int device, int property, DWORD offset, DWORD value) {

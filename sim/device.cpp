@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "effect.h"
+#include "play_history.h"
 
 namespace tamrilo::sim {
 
@@ -199,7 +200,8 @@ HRESULT DeviceObject::GetDeviceState(DWORD size, LPVOID data) {
     if (HRESULT hr = read_check(); FAILED(hr)) return call.finish(hr);
     if (!data || size != data_size_) return call.finish(DIERR_INVALIDPARAM);
     auto* out = static_cast<BYTE*>(data);
-    const auto* state = reinterpret_cast<const BYTE*>(&joystick().state);
+    const DIJOYSTATE now = current_state(device, joystick().state);
+    const auto* state = reinterpret_cast<const BYTE*>(&now);
     std::memset(out, 0, size);
     for (const FormatObject& object : format_) {
         if (object.source >= 0) {

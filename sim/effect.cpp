@@ -2,6 +2,7 @@
 #include "effect.h"
 
 #include "device.h"
+#include "play_history.h"
 
 namespace tamrilo::sim {
 
@@ -107,12 +108,26 @@ void EffectObject::on_last_release() {
 HRESULT EffectObject::try_download() {
     if (!owner_->acquired_exclusively()) return DI_DOWNLOADSKIPPED;
     downloaded_ = true;
+    downloaded_params_ = params_;
+    changed_ = false;
+    if (playing_) record_download(id, downloaded_params_);
     return DI_OK;
+}
+
+void EffectObject::unload() {
+    if (playing_) record_end(id);
+    downloaded_ = playing_ = false;
+}
+
+void EffectObject::stop() {
+    if (playing_) record_end(id);
+    playing_ = false;
 }
 
 void EffectObject::start() {
     playing_ = true;
     ++start_count_;
+    record_start(id, device, *type_.guid, downloaded_params_);
 }
 
 HRESULT EffectObject::SetParameters(LPCDIEFFECT effect, DWORD flags) {
@@ -125,6 +140,7 @@ HRESULT EffectObject::SetParameters(LPCDIEFFECT effect, DWORD flags) {
         return call.finish(hr);
     }
     copy_effect_params(params_, *effect, flags);
+    changed_ = true;
     if (flags & DIEP_NODOWNLOAD) return call.finish(DI_DOWNLOADSKIPPED);
     HRESULT downloaded = try_download();
     if (!(flags & DIEP_START)) return call.finish(downloaded);
@@ -141,10 +157,9 @@ HRESULT EffectObject::Start(DWORD iterations, DWORD flags) {
     if (call.refused()) return call.finish();
     if (flags & ~kStartFlags) return call.finish(DIERR_INVALIDPARAM);
     if (!owner_->acquired_exclusively()) return call.finish(DIERR_NOTEXCLUSIVEACQUIRED);
-    if (!downloaded_) {
-        if (flags & DIES_NODOWNLOAD) return call.finish(DIERR_NOTDOWNLOADED);
-        try_download();
-    }
+    if (!downloaded_ && (flags & DIES_NODOWNLOAD)) return call.finish(DIERR_NOTDOWNLOADED);
+    // Start downloads what the device lacks: the effect, or parameters set since the last download.
+    if ((!downloaded_ || changed_) && !(flags & DIES_NODOWNLOAD)) try_download();
     if (flags & DIES_SOLO) {
         for (EffectObject* other : world().effects) {
             if (other->owner_ == owner_) other->stop();

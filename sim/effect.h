@@ -1,5 +1,5 @@
-// An effect object: the parameters it holds and whether it is downloaded to and playing on its
-// device. No force is computed.
+// An effect object: the parameters it holds, what was downloaded to its device and whether it
+// plays there. The play history records each stretch of play for the force model.
 #pragma once
 
 #include "world.h"
@@ -47,8 +47,8 @@ public:
 
     // Downloads when the device is acquired exclusively: DI_OK, else DI_DOWNLOADSKIPPED.
     HRESULT try_download();
-    void unload() { downloaded_ = playing_ = false; }
-    void stop() { playing_ = false; }
+    void unload();
+    void stop();
     DeviceObject* owner() const { return owner_; }
     void describe(sim_effect_info& info) const;
 
@@ -64,6 +64,10 @@ private:
     bool playing_ = false;
     int start_count_ = 0;
     sim_effect_params params_{};
+    // What the device plays: the parameters of the last download. `changed_` says the object's
+    // parameters were set since then without reaching the device.
+    sim_effect_params downloaded_params_{};
+    bool changed_ = false;
 };
 
 }  // namespace tamrilo::sim

@@ -126,6 +126,13 @@ std::optional<Kind> kind_of(REFGUID guid) {
     return std::nullopt;
 }
 
+const GUID& guid_of(Kind kind) {
+    for (const KindEntry& entry : kKinds) {
+        if (entry.kind == kind) return *entry.guid;
+    }
+    return GUID_ConstantForce;
+}
+
 const char* kind_name(Kind kind) {
     for (const KindEntry& entry : kKinds) {
         if (entry.kind == kind) return entry.name;

@@ -27,6 +27,7 @@ using Forces = std::array<double, kAxes>;
 enum class Kind { constant_force, square, sine, triangle, sawtooth_up, sawtooth_down, spring, damper, friction };
 std::optional<Kind> kind_of(REFGUID guid);
 const char* kind_name(Kind kind);  // "constant force", "sine", "sawtooth up", …
+const GUID& guid_of(Kind kind);
 
 // Where the stick was over time: immediate placements and straight moves. A move starts where the
 // stick is at its start, even halfway through an earlier move.

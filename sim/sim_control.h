@@ -153,6 +153,37 @@ SIM_API int sim_live_objects(int kind);
 SIM_API int sim_released_object_calls(void);
 
 SIM_API int sim_get_device(int device, sim_device_info* info);
+
+// One stretch of an effect playing with one set of downloaded parameters.
+struct sim_play {
+    int effect;                   // the effect object's id
+    int device;
+    GUID guid;
+    long long started_us;         // when it last (re)started: its own time 0
+    long long from_us, until_us;  // the stretch; until_us is -1 while it still plays
+    long long end_us;             // when it stops pushing (its duration may end it first); -1: not yet
+    sim_effect_params params;     // what the device plays
+    char remarks[256];            // values outside DirectInput's ranges, parts not drawn; "; " between
+};
+
+// Where a stick is and what it pushes at one moment. Positions and forces per axis slot (X, Y,
+// Z, RX, RY, RZ, slider 0, slider 1), each -10000 … 10000; a positive force pushes toward
+// larger axis values.
+#define SIM_MAX_CONTRIBUTIONS 16
+struct sim_force_sample {
+    LONG position[8];
+    LONG force[8];                // every playing effect summed, clamped to ±10000
+    int contributions;            // playing stretches, the first SIM_MAX_CONTRIBUTIONS of them listed
+    int play[SIM_MAX_CONTRIBUTIONS];  // index for sim_get_play
+    LONG contribution[SIM_MAX_CONTRIBUTIONS][8];
+};
+
+SIM_API int sim_play_count(void);
+SIM_API int sim_get_play(int index, sim_play* play);
+SIM_API int sim_force_at(int device, long long time_us, sim_force_sample* sample);
+// Moves the stick's axes in a straight line from where they are now to those of `target`,
+// arriving `duration_us` of simulated time later (0: at once); buttons and POVs stay as they are.
+SIM_API void sim_move_stick(int device, const DIJOYSTATE* target, unsigned long long duration_us);
 // Effects in creation order, released ones included.
 SIM_API int sim_effect_count(void);
 SIM_API int sim_get_effect(int index, sim_effect_info* info);
