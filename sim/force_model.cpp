@@ -243,9 +243,16 @@ std::vector<std::string> remarks(const Play& play) {
             note_outside(notes, "negative coefficient", c->lNegativeCoefficient, -kFullScale, kFullScale);
             note_outside(notes, "positive saturation", c->dwPositiveSaturation, 0, kFullScale);
             note_outside(notes, "negative saturation", c->dwNegativeSaturation, 0, kFullScale);
+            if (c->dwPositiveSaturation == 0 && c->lPositiveCoefficient != 0) notes.push_back("positive saturation 0: no force");
+            if (c->dwNegativeSaturation == 0 && c->lNegativeCoefficient != 0) notes.push_back("negative saturation 0: no force");
         }
     }
-    return notes;
+    // One block per axis often repeats the same remark.
+    std::vector<std::string> unique;
+    for (std::string& note : notes) {
+        if (std::find(unique.begin(), unique.end(), note) == unique.end()) unique.push_back(std::move(note));
+    }
+    return unique;
 }
 
 }  // namespace tamrilo::sim::force

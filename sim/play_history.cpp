@@ -42,6 +42,9 @@ void record_start(int effect, int device, REFGUID type, const sim_effect_params&
     const auto kind = force::kind_of(type);
     if (!kind) return;
     record_end(effect);
+    // A stretch that ended the moment it began never pushed: the restart replaces it.
+    auto& plays = play_history().plays;
+    if (!plays.empty() && plays.back().effect == effect && plays.back().from_us == plays.back().until_us) plays.pop_back();
     force::Play play;
     play.effect = effect;
     play.device = device;
@@ -54,6 +57,10 @@ void record_start(int effect, int device, REFGUID type, const sim_effect_params&
 void record_download(int effect, const sim_effect_params& downloaded) {
     force::Play* playing = open_play(effect);
     if (!playing) return;
+    if (playing->from_us == now_us()) {
+        playing->params = downloaded;
+        return;
+    }
     force::Play next = *playing;
     playing->until_us = now_us();
     next.params = downloaded;
