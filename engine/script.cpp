@@ -117,6 +117,9 @@ public:
                 err_ << file << ":" << line << ": expected " << w[1] << " = " << want << ", got " << got << "\n";
                 ++result_.failed_expectations;
             }
+        } else if (command == "wait") {
+            need(2, "wait MS");
+            sim_.sim_advance_clock(static_cast<unsigned long long>(parse_integer(w[1])) * 1000ULL);
         } else if (command == "joystick") {
             joystick(w);
         } else {
