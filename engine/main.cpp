@@ -5,6 +5,7 @@
 
 #include "console.h"
 #include "foreground_window.h"
+#include "force_output.h"
 #include "library.h"
 #include "script.h"
 #include "simulator_folder.h"
@@ -14,7 +15,7 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: tamrilo-host [--library PATH] [--simulator] SCRIPT\n"
+    std::cerr << "usage: tamrilo-host [--library PATH] [--simulator] [--plot FILE.svg] [--csv FILE] SCRIPT\n"
                  "       tamrilo-host [--library PATH] [--simulator] --watch\n"
                  "       tamrilo-host --version\n"
                  "Loads the library (by default the one beside this program), binds it, and runs\n"
@@ -22,7 +23,8 @@ int usage() {
                  "2 script or load error.\n"
                  "--simulator uses the simulated DirectInput from the simulator folder beside this\n"
                  "program instead of the system's. --watch shows the first joystick live until a\n"
-                 "key is pressed (exit code 1 when there is none).\n";
+                 "key is pressed (exit code 1 when there is none). --plot and --csv write the forces\n"
+                 "the simulated joystick exerted.\n";
     return 2;
 }
 
@@ -35,6 +37,8 @@ int main(int argc, char** argv) {
     std::string script;
     bool simulator = false;
     bool watch = false;
+    std::string plot;
+    std::string csv;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--library" && i + 1 < argc) {
@@ -46,6 +50,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--version") {
             std::cout << "tamrilo-host " << TAMRILO_VERSION << "\n";
             return 0;
+        } else if (arg == "--plot" && i + 1 < argc) {
+            plot = argv[++i];
+        } else if (arg == "--csv" && i + 1 < argc) {
+            csv = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             return usage();
         } else if (script.empty()) {
@@ -68,12 +76,18 @@ int main(int argc, char** argv) {
             options.redraw_in_place = tamrilo::engine::enable_redraw_in_place();
             return tamrilo::engine::watch_joystick(library, options, std::cout, std::cerr);
         }
+        tamrilo::engine::ForceOutputs outputs(plot, csv);
         std::ifstream in(script);
         if (!in) {
             std::cerr << "tamrilo-host: cannot open " << script << "\n";
             return 2;
         }
         const auto result = tamrilo::engine::run_script(in, script, library, std::cout, std::cerr);
+        if (outputs.wanted()) {
+            tamrilo::engine::SimClient sim;
+            sim.load();
+            for (const auto& note : outputs.write(sim, result.effect_labels, script)) std::cerr << "tamrilo-host: " << note << "\n";
+        }
         return result.failed_expectations == 0 ? 0 : 1;
     } catch (const std::exception& e) {
         std::cerr << "tamrilo-host: " << e.what() << "\n";

@@ -132,7 +132,9 @@ public:
 private:
     void call(const std::string& name) {
         if (!library_.has(name)) throw ScriptError("unknown export '" + name + "'");
+        const int effects_before = sim_.available() ? sim_.sim_effect_count() : 0;
         library_.call(name);
+        result_.effect_labels.note_created(name, effects_before, sim_);
     }
 
     std::int32_t value(const std::string& name) const {
@@ -147,10 +149,11 @@ private:
 
     // joystick attach "NAME" [ff] [axes N] [buttons N] [povs N]
     // joystick state DEVICE X Y Z RZ POV [BUTTON...]   (buttons: numbers 1..32 held down)
+    // joystick move DEVICE X Y Z RZ MS                    (a straight move, arriving MS ms later)
     // joystick unplug DEVICE | joystick plug DEVICE
     void joystick(const std::vector<std::string>& w) {
         if (!sim_.available()) throw ScriptError("the loaded DirectInput is not the simulated one");
-        if (w.size() < 2) throw ScriptError("usage: joystick attach|state|unplug|plug ...");
+        if (w.size() < 2) throw ScriptError("usage: joystick attach|state|move|unplug|plug ...");
         if (w[1] == "attach") {
             if (w.size() < 3) throw ScriptError("usage: joystick attach \"NAME\" [ff] [axes N] [buttons N] [povs N]");
             sim_joystick j{};
@@ -186,6 +189,16 @@ private:
                 s.rgbButtons[b - 1] = 0x80;
             }
             sim_.sim_set_state(parse_int32(w[2]), &s);
+        } else if (w[1] == "move") {
+            if (w.size() != 8) throw ScriptError("usage: joystick move DEVICE X Y Z RZ MS");
+            DIJOYSTATE target{};
+            target.lX = parse_int32(w[3]);
+            target.lY = parse_int32(w[4]);
+            target.lZ = parse_int32(w[5]);
+            target.lRz = parse_int32(w[6]);
+            const long long ms = parse_integer(w[7]);
+            if (ms < 0) throw ScriptError("a move cannot take negative time");
+            sim_.sim_move_stick(parse_int32(w[2]), &target, static_cast<unsigned long long>(ms) * 1000ULL);
         } else if (w[1] == "unplug" || w[1] == "plug") {
             if (w.size() != 3) throw ScriptError("usage: joystick unplug|plug DEVICE");
             sim_.sim_set_attached(parse_int32(w[2]), w[1] == "plug");

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "force_trace.h"
+
 namespace tamrilo::engine {
 
 // A line the runner cannot carry out: unknown export or command, bad number, …
@@ -15,6 +17,8 @@ struct ScriptError : std::runtime_error {
 
 struct ScriptResult {
     int failed_expectations = 0;
+    // The slot each effect object the script created belongs to, for force pictures.
+    EffectLabels effect_labels;
 };
 
 // Runs the script read from `in` against the library at `library_path`. Prints to `out`;
