@@ -145,16 +145,18 @@ private:
                  << "\" stroke=\"" << (v == 0 ? "#aaa" : "#eee") << "\"/><text x=\"" << kLeft - 6 << "\" y=\"" << y + 4
                  << "\" text-anchor=\"end\">" << v << "</text>\n";
         }
+        // Clipped in the panel's own coordinates: a clip on the curve itself would be scaled with it.
+        out_ << "<g clip-path=\"url(#clip-" << i << ")\">\n";
         curve(i, "position", kPositionColour, " stroke-dasharray=\"5 3\"", [&](std::size_t ms) { return trace_.rows[ms].position[axis]; });
         curve(i, "force", kForceColour, "", [&](std::size_t ms) { return trace_.rows[ms].force[axis]; });
-        out_ << "</g>\n";
+        out_ << "</g>\n</g>\n";
     }
 
     void curve(std::size_t i, const char* kind, const char* colour, const char* dash, const std::function<LONG(std::size_t)>& value) {
         const double sx = static_cast<double>(kPlotWidth) / static_cast<double>(span_ms_);
         const double sy = (kPanelHeight / 2.0) / kFullScale;
-        out_ << "<polyline class=\"" << kind << "\" data-axis=\"" << axis_name(trace_.axes[i]) << "\" clip-path=\"url(#clip-" << i
-             << ")\" transform=\"translate(" << kLeft << ' ' << panel_top(i) + kPanelHeight / 2 << ") scale(" << sx << ' ' << -sy
+        out_ << "<polyline class=\"" << kind << "\" data-axis=\"" << axis_name(trace_.axes[i]) 
+             << "\" transform=\"translate(" << kLeft << ' ' << panel_top(i) + kPanelHeight / 2 << ") scale(" << sx << ' ' << -sy
              << ")\" vector-effect=\"non-scaling-stroke\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"1.5\"" << dash
              << " points=\"";
         bool first = true;

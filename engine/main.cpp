@@ -1,4 +1,5 @@
 // tamrilo-host: runs a script of export calls against Tamrilo, the way the host engine would.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
         if (outputs.wanted()) {
             tamrilo::engine::SimClient sim;
             sim.load();
-            for (const auto& note : outputs.write(sim, result.effect_labels, script)) std::cerr << "tamrilo-host: " << note << "\n";
+            for (const auto& note : outputs.write(sim, result.effect_labels, std::filesystem::path(script).filename().string())) std::cerr << "tamrilo-host: " << note << "\n";
         }
         return result.failed_expectations == 0 ? 0 : 1;
     } catch (const std::exception& e) {
