@@ -16,6 +16,7 @@ fail() { echo "package check: $*" >&2; exit 1; }
     [ ! -f "$source/docs/$page.md" ] || echo "docs/$page.html"
   done
   for example in "$source"/examples/*.txt; do echo "examples/$(basename "$example")"; done
+  for picture in "$source"/docs/pictures/*.svg; do echo "docs/pictures/$(basename "$picture")"; done
 } | sort > "$work/expected"
 
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$work/entries"
