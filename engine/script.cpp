@@ -119,7 +119,11 @@ public:
             }
         } else if (command == "wait") {
             need(2, "wait MS");
-            sim_.sim_advance_clock(static_cast<unsigned long long>(parse_integer(w[1])) * 1000ULL);
+            const long long ms = parse_integer(w[1]);
+            // A day at most: a negative or absurd wait is a typing error, not a time to simulate.
+            if (ms < 0 || ms > 86400000) throw ScriptError("wait takes 0 to 86400000 ms");
+            if (!sim_.available()) throw ScriptError("the loaded DirectInput is not the simulated one");
+            sim_.sim_advance_clock(static_cast<unsigned long long>(ms) * 1000ULL);
         } else if (command == "joystick") {
             joystick(w);
         } else {
