@@ -36,6 +36,10 @@ TEST(Examples, ScriptErrorsNameTheLine) {
         {"frobnicate\n", "t.txt:1: unknown command 'frobnicate'"},
         {"# comment\n\nset A 1.5x\n", "t.txt:3: bad number '1.5x'"},
         {"print Undeclared\n", "t.txt:1: unknown variable 'Undeclared'"},
+        {"wait -5\n", "t.txt:1: wait takes 0 to 86400000 ms"},
+        {"wait 86400001\n", "t.txt:1: wait takes 0 to 86400000 ms"},
+        {"joystick move 0 1 2 3 4 -1\n", "t.txt:1: a move cannot take negative time"},
+        {"joystick move 0 1 2 3 4\n", "t.txt:1: usage: joystick move DEVICE X Y Z RZ MS"},
     };
     for (const auto& c : cases) {
         std::istringstream in(c.script);
