@@ -26,6 +26,7 @@ th { background: #eee; }
 code { font-family: Consolas, monospace; background: #f3f3f3; padding: 0 0.2em; }
 pre { background: #f3f3f3; padding: 0.6em; overflow-x: auto; }
 pre code { padding: 0; }
+img { max-width: 100%; height: auto; }
 """
 
 
