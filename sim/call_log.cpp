@@ -14,6 +14,7 @@ struct Fault {
     HRESULT result;
     int remaining;  // < 0: every call
     bool hand_back;
+    bool stale;
 };
 
 std::vector<Fault> faults;
@@ -37,7 +38,7 @@ std::optional<InjectedFault> take_fault(sim_op op, int device) {
     auto fault = device >= 0 ? find_fault(op, device) : faults.end();
     if (fault == faults.end()) fault = find_fault(op, -1);
     if (fault == faults.end()) return std::nullopt;
-    const InjectedFault injected{fault->result, fault->hand_back};
+    const InjectedFault injected{fault->result, fault->hand_back, fault->stale};
     if (fault->remaining > 0 && --fault->remaining == 0) faults.erase(fault);
     return injected;
 }
@@ -55,6 +56,7 @@ Call::Call(sim_op op, const Object* object, int device) {
         if (auto fault = take_fault(op, record_.device)) {
             fault_ = fault->result;
             hand_back_ = fault->hand_back;
+            stale_ = fault->stale;
         }
     }
     index_ = world().log.size();
@@ -151,11 +153,13 @@ using namespace tamrilo::sim;
 
 namespace {
 
-void inject(int op, int device, HRESULT result, int count, bool hand_back) {
+bool is_creating(int op) { return op == SIM_OP_CREATE || op == SIM_OP_CREATE_DEVICE || op == SIM_OP_CREATE_EFFECT; }
+
+void inject(int op, int device, HRESULT result, int count, bool hand_back, bool stale = false) {
     if (device < 0) device = -1;
     auto fault = find_fault(op, device);
     if (fault != faults.end()) faults.erase(fault);
-    if (count != 0) faults.push_back({op, device, result, count, hand_back});
+    if (count != 0) faults.push_back({op, device, result, count, hand_back, stale});
 }
 
 }  // namespace
@@ -166,8 +170,13 @@ SIM_API void sim_fail(int op, int device, HRESULT result, int count) {
 }
 
 SIM_API void sim_fail_handing_back(int op, int device, HRESULT result, int count) {
-    if (op != SIM_OP_CREATE && op != SIM_OP_CREATE_DEVICE && op != SIM_OP_CREATE_EFFECT) return;
+    if (!is_creating(op)) return;
     inject(op, device, result, count, true);
+}
+
+SIM_API void sim_fail_leaving_stale(int op, int device, HRESULT result, int count) {
+    if (!is_creating(op)) return;
+    inject(op, device, result, count, true, true);
 }
 
 SIM_API void sim_clear_faults(void) { clear_faults(); }

@@ -263,7 +263,9 @@ HRESULT DeviceObject::CreateEffect(REFGUID guid, LPCDIEFFECT params, LPDIRECTINP
     auto* effect = make_object<EffectObject>(this, *type, *params);
     call.record().effect = effect->id;
     *out = effect;
-    return call.finish(effect->try_download());
+    const HRESULT downloaded = effect->try_download();
+    if (call.leaves_stale()) effect->release();
+    return call.finish(downloaded);
 }
 
 void DeviceObject::set_driver_property(int property, int axis, DWORD value) {

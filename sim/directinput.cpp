@@ -60,6 +60,7 @@ HRESULT DirectInputObject::CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICEA* out,
     auto* object = make_object<DeviceObject>(device);
     world().devices.push_back(object);
     *out = object;
+    if (call.leaves_stale()) object->release();
     return call.finish(DI_OK);
 }
 
@@ -102,7 +103,9 @@ extern "C" HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, 
     if (call.refused()) return call.finish();
     if (!out) return call.finish(E_POINTER);
     if (HRESULT hr = check_version(version); FAILED(hr)) return call.finish(hr);
-    *out = make_object<DirectInputObject>();
+    auto* object = make_object<DirectInputObject>();
+    *out = object;
+    if (call.leaves_stale()) object->release();
     return call.finish(DI_OK);
 }
 #ifndef _WIN32

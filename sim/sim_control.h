@@ -139,6 +139,10 @@ SIM_API void sim_fail(int op, int device, HRESULT result, int count);
 // after building the object would. Matching and counting as for sim_fail; either function
 // replaces a fault the other set for the same op and device.
 SIM_API void sim_fail_handing_back(int op, int device, HRESULT result, int count);
+// As sim_fail_handing_back, but the call releases the object it built before returning: the
+// pointer left in the output refers to a released object, and any call through it (Release
+// included) counts as a call on a released object.
+SIM_API void sim_fail_leaving_stale(int op, int device, HRESULT result, int count);
 SIM_API void sim_clear_faults(void);
 
 SIM_API int sim_call_count(void);

@@ -89,6 +89,7 @@ void clear_faults();
 struct InjectedFault {
     HRESULT result;
     bool hand_back;  // the creating call does its work and hands back its object all the same
+    bool stale;      // … after dropping the object's only reference: the pointer left is stale
 };
 // The injected fault for this call of `op`, if one matches; consumes one use of it.
 std::optional<InjectedFault> take_fault(sim_op op, int device);
@@ -105,6 +106,8 @@ public:
     // The object was released, or a fault matched that does not let the call do its work.
     bool refused() const { return on_released() || (fault_.has_value() && !hand_back_); }
     bool on_released() const { return record_.on_released != 0; }
+    // A creating call that must release the object it built before handing back the pointer.
+    bool leaves_stale() const { return stale_; }
     const std::optional<HRESULT>& fault() const { return fault_; }
     sim_call& record() { return record_; }
 
@@ -117,6 +120,7 @@ private:
     sim_call record_{};
     std::optional<HRESULT> fault_;
     bool hand_back_ = false;
+    bool stale_ = false;
     std::size_t index_;
     unsigned generation_;
 };

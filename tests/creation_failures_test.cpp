@@ -1,6 +1,9 @@
-// Creating calls that contradict themselves: a failure that hands back an object all the same,
-// and a success that hands back nothing. The object must be given up, and the global or slot
-// must stay empty.
+// Creating calls that contradict themselves: a failure that leaves an object (alive or already
+// released) in the output, a success code other than DI_OK that hands one back, and a success
+// that hands back nothing. Only DI_OK with an object is a creation; after a failure the output
+// is not the library's to call or release, after a success code it is released.
+#include <algorithm>
+
 #include "harness.h"
 
 namespace tamrilo::test {
@@ -9,53 +12,59 @@ namespace {
 using CreationFailureTest = LibraryTest;
 using Status = std::vector<Fixed>;
 
+enum class Injection { refuse, hand_back, leave_stale };
+
 struct Mode {
     const char* situation;
-    bool hands_back;  // the object is built and handed back along with `result`
+    Injection injection;
     HRESULT result;
+    bool released_by_library;  // the library releases what came back
+    bool left_alive;           // DirectInput's own leak: the library may not release it
 };
 
 // The ways a creation can go wrong that the ordinary fault injection leaves out.
 const Mode kModes[] = {
-    {"failure handing back an object", true, DIERR_GENERIC},
-    {"success without an object", false, DI_OK},
+    {"failure leaving a live object", Injection::hand_back, DIERR_GENERIC, false, true},
+    {"failure leaving a released object", Injection::leave_stale, DIERR_GENERIC, false, false},
+    {"success code handing back an object", Injection::hand_back, S_FALSE, true, false},
+    {"success without an object", Injection::refuse, DI_OK, false, false},
 };
 
 void inject(const Mode& mode, int op, int device) {
-    if (mode.hands_back) {
-        sim().sim_fail_handing_back(op, device, mode.result, 1);
-    } else {
-        sim().sim_fail(op, device, mode.result, 1);
+    switch (mode.injection) {
+        case Injection::refuse: sim().sim_fail(op, device, mode.result, 1); break;
+        case Injection::hand_back: sim().sim_fail_handing_back(op, device, mode.result, 1); break;
+        case Injection::leave_stale: sim().sim_fail_leaving_stale(op, device, mode.result, 1); break;
     }
+}
+
+// Calls in the log that match `of`, the creating call itself left out.
+template <class Predicate>
+int calls_on(const std::vector<sim_call>& log, int creating_op, Predicate of) {
+    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const sim_call& c) { return c.op != creating_op && of(c); }));
 }
 
 // Any result but DI_OK fails, S_FALSE included; DI_OK without an object reports success, yet
 // leaves no context to select a joystick on.
 TEST_F(CreationFailureTest, DirectInputObject) {
-    struct Case {
-        Mode mode;
-        Status status;
-    };
-    const Case cases[] = {
-        {kModes[0], {1, 0, 0, 0, 0, 0}},
-        {{"success code handing back an object", true, S_FALSE}, {1, 0, 0, 0, 0, 0}},
-        {kModes[1], {0, 1, 0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode.situation);
+    for (const auto& mode : kModes) {
+        SCOPED_TRACE(mode.situation);
         TearDown();
         SetUp();
         attach_joystick();
         call("Get_Versionsnummer");
-        inject(c.mode, SIM_OP_CREATE, -1);
+        inject(mode, SIM_OP_CREATE, -1);
         set_status({9, 9, 9, 9, 9, 9});
         call("InitDirectInput");
-        EXPECT_EQ(status(), c.status);
-        EXPECT_EQ(sim().sim_count_calls(SIM_OP_RELEASE), c.mode.hands_back ? 1 : 0);
-        EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), 0);
+        const Status expected = mode.result == DI_OK ? Status{0, 1, 0, 0, 0, 0} : Status{1, 0, 0, 0, 0, 0};
+        EXPECT_EQ(status(), expected);
+        EXPECT_EQ(calls_on(calls(), SIM_OP_CREATE, [](const sim_call& c) { return c.kind == SIM_OBJECT_DIRECTINPUT; }),
+                  mode.released_by_library ? 1 : 0);
+        EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), mode.left_alive ? 1 : 0);
         call("InitJoystick_1");
         EXPECT_EQ(var("OV_error"), 2) << "no context to select on";
         EXPECT_EQ(sim().sim_count_calls(SIM_OP_CREATE_DEVICE), 0);
+        call("FreeDirectInput");
         EXPECT_EQ(sim().sim_released_object_calls(), 0);
     }
 }
@@ -73,14 +82,15 @@ TEST_F(CreationFailureTest, DeviceObject) {
         call("InitJoystick_1");
         EXPECT_EQ(var("OV_info_2"), 1);
         EXPECT_EQ(sim().sim_count_calls(SIM_OP_CREATE_DEVICE), 2);
+        EXPECT_EQ(calls_on(calls(), SIM_OP_CREATE_DEVICE, [&](const sim_call& c) { return c.device == first; }),
+                  mode.released_by_library ? 1 : 0);
         sim_device_info info{};
         sim().sim_get_device(first, &info);
-        EXPECT_EQ(info.objects, 0) << "the skipped joystick's device is released";
+        EXPECT_EQ(info.objects, mode.left_alive ? 1 : 0);
         sim().sim_get_device(second, &info);
         EXPECT_EQ(info.acquired, 1);
-        EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_DEVICE), 1);
         call("FreeDirectInput");
-        EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), 0);
+        EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), mode.left_alive ? 1 : 0);
         EXPECT_EQ(sim().sim_released_object_calls(), 0);
     }
 }
@@ -98,7 +108,10 @@ TEST_F(CreationFailureTest, EffectObject) {
         {"Define_Friction", "OV_info_5", 3072},
         {"Define_Const_Forces", "OV_error", 101},
     };
-    for (const auto& mode : kModes) {
+    for (auto mode : kModes) {
+        // An effect created on a device that is not acquired exclusively comes back with
+        // DI_DOWNLOADSKIPPED: the success code DirectInput gives most often.
+        if (mode.result == S_FALSE) mode.result = DI_DOWNLOADSKIPPED;
         for (const auto& f : families) {
             SCOPED_TRACE(std::string(mode.situation) + ", " + f.define);
             TearDown();
@@ -108,9 +121,11 @@ TEST_F(CreationFailureTest, EffectObject) {
             inject(mode, SIM_OP_CREATE_EFFECT, -1);
             call(f.define);
             EXPECT_EQ(var(f.code), f.failed);
-            EXPECT_EQ(sim().sim_effect_count(), mode.hands_back ? 1 : 0);
-            EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_EFFECT), 0);
-            EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), live);
+            EXPECT_EQ(sim().sim_effect_count(), mode.result == DI_OK ? 0 : 1);
+            EXPECT_EQ(calls_on(calls(), SIM_OP_CREATE_EFFECT, [](const sim_call& c) { return c.kind == SIM_OBJECT_EFFECT; }),
+                      mode.released_by_library ? 1 : 0);
+            EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_EFFECT), mode.left_alive ? 1 : 0);
+            EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), live + (mode.left_alive ? 1 : 0));
             if (f.define == std::string("Define_Sine_1")) {
                 call("Play_Sine_1");
                 EXPECT_EQ(var("OV_info_5"), 27649) << "nothing to play";
@@ -120,6 +135,24 @@ TEST_F(CreationFailureTest, EffectObject) {
             EXPECT_EQ(sim().sim_released_object_calls(), 0);
         }
     }
+}
+
+// Without an injected fault: a joystick that could not be acquired gets its effects back with
+// DI_DOWNLOADSKIPPED, so the Define reports a failed creation and keeps nothing.
+TEST_F(CreationFailureTest, EffectOnUnacquiredJoystickIsNotKept) {
+    open_directinput();
+    attach_joystick();
+    sim().sim_fail(SIM_OP_ACQUIRE, -1, DIERR_GENERIC, 1);
+    call("InitJoystick_1");
+    ASSERT_EQ(var("OV_error"), 9);
+    call("Define_Sine_1");
+    EXPECT_EQ(var("OV_info_5"), 3072);
+    const auto created = calls(SIM_OP_CREATE_EFFECT);
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(created[0].result, DI_DOWNLOADSKIPPED);
+    EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_EFFECT), 0);
+    call("FreeDirectInput");
+    EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), 0);
 }
 
 }  // namespace

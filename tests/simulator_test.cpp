@@ -467,6 +467,15 @@ TEST_F(SimulatorTest, FaultsCountDownPerDevice) {
     sim().sim_fail(SIM_OP_CREATE, -1, DI_OK, 1);
     EXPECT_EQ(create(nullptr, 0x0500, &second, nullptr), DI_OK);
     EXPECT_EQ(second, nullptr);
+    // Or fail leaving a pointer to an object it has released already: a call through it is a
+    // call on a released object.
+    const int late_calls = sim().sim_released_object_calls();
+    sim().sim_fail_leaving_stale(SIM_OP_CREATE, -1, E_FAIL, 1);
+    EXPECT_EQ(create(nullptr, 0x0500, &second, nullptr), E_FAIL);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_DIRECTINPUT), 1);
+    EXPECT_EQ(second->Release(), 0u);
+    EXPECT_EQ(sim().sim_released_object_calls(), late_calls + 1);
     sim().sim_fail_handing_back(SIM_OP_POLL, -1, E_FAIL, 1);
     EXPECT_EQ(device->Poll(), DI_NOEFFECT);
 }

@@ -54,12 +54,8 @@ Outcome create(Slot& slot, const GUID& effect) {
     if (slot.object != nullptr) return Outcome::skipped;
     IDirectInputEffect* created = nullptr;
     const HRESULT result = input::joystick_device2->CreateEffect(effect, &slot.record, &created, nullptr);
-    if (result < 0) {
-        // A failed creation leaves the slot empty whatever DirectInput handed back.
-        platform::release(created);
-        return Outcome::failed;
-    }
-    slot.object = created;
+    // A failed creation leaves the slot empty whatever DirectInput handed back.
+    slot.object = platform::take_created(result, created);
     return slot.object != nullptr ? Outcome::done : Outcome::failed;
 }
 

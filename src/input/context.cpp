@@ -61,15 +61,14 @@ TAMRILO_EXPORT std::int32_t InitDirectInput() {
 
     IDirectInputA* created = nullptr;
     const HRESULT result = DirectInputCreateA(module::module_handle(), 0x0500, &created, nullptr);
+    // Anything but DI_OK is a failed creation: the context stays unusable until a later
+    // InitDirectInput succeeds.
+    directinput = platform::take_created(result, created);
     if (result == DI_OK) {
         status.info_n(1) = kCreated;
         *status.error = 0;
-        directinput = created;
     } else {
-        // Anything but DI_OK is a failed creation: whatever object came back is given up, and
-        // the context stays unusable until a later InitDirectInput succeeds.
         *status.error = kCreateFailed;
-        platform::release(created);
     }
     directinput_marker = directinput;
     return 0;

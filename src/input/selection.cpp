@@ -66,11 +66,9 @@ void drop_selection() {
 // and the joystick is skipped. One taken later replaces an earlier one, whose interfaces are
 // released.
 bool take_joystick(LPCDIDEVICEINSTANCEA instance) {
-    IDirectInputDeviceA* device = nullptr;
-    if (FAILED(directinput->CreateDevice(instance->guidInstance, &device, nullptr))) {
-        platform::release(device);
-        return false;
-    }
+    IDirectInputDeviceA* created = nullptr;
+    const HRESULT result = directinput->CreateDevice(instance->guidInstance, &created, nullptr);
+    IDirectInputDeviceA* device = platform::take_created(result, created);
     if (device == nullptr) return false;
     drop_selection();
     joystick_device = device;

@@ -3,6 +3,8 @@
 // Results are not looked at: the pointer is empty afterwards whatever DirectInput answers.
 #pragma once
 
+#include "platform/dinput.h"
+
 namespace tamrilo::platform {
 
 // Releases and empties `p`; true when it held an interface.
@@ -21,6 +23,18 @@ bool release_device(Device*& p) {
     if (p == nullptr) return false;
     p->Unacquire();
     return release(p);
+}
+
+// What a creating call (DirectInputCreateA, CreateDevice, CreateEffect) hands back, or null when
+// the creation failed: only DI_OK counts as a creation. After a negative result the output is
+// not ours (a DirectInput may leave a stale or already released pointer there), so it is neither
+// called nor released. After any other success code an object handed back holds a reference
+// nobody would drop: it is released here.
+template <class Interface>
+Interface* take_created(HRESULT result, Interface* created) {
+    if (result == DI_OK) return created;
+    if (result >= 0) release(created);
+    return nullptr;
 }
 
 }  // namespace tamrilo::platform
