@@ -26,6 +26,7 @@ HostEngine::~HostEngine() {
 Word* HostEngine::lookup(const char* name) {
     if (current == nullptr || name == nullptr) return nullptr;
     current->lookups_.emplace_back(name);
+    if (current->on_lookup) current->on_lookup(name);
     auto it = current->variables_.find(name);
     return it == current->variables_.end() ? nullptr : it->second.object.get();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -45,6 +46,9 @@ public:
     // Every name the library looked up, in order.
     const std::vector<std::string>& lookups() const { return lookups_; }
     void clear_lookups() { lookups_.clear(); }
+    // Called with each name before it is answered, as a host that runs script code during a
+    // lookup would; it may call the library again. Empty unless set.
+    std::function<void(const std::string& name)> on_lookup;
     std::vector<std::string> names() const;
 
 private:

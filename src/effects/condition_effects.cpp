@@ -121,11 +121,11 @@ bool read_inputs(std::span<const Input> inputs, StatusLookup lookup, DICONDITION
 }
 
 std::int32_t define_condition(FamilyIndex index) {
-    if (!guard()) return 0;
     const Family& family = kFamilies[index];
     Slot& slot = slots[kSlotOf[index]];
     host::StatusVariables status;
-    if (!read_inputs(family.define_inputs, family.define_status, conditions[index], status)) return 0;
+    const auto lookups = [&] { return read_inputs(family.define_inputs, family.define_status, conditions[index], status); };
+    if (!host::look_up_between(guard, lookups)) return 0;
     if (family.define_status == StatusLookup::clear_last) {
         status.clear();
         status.info_n(5) = family.define_first_code;
@@ -138,10 +138,10 @@ std::int32_t define_condition(FamilyIndex index) {
 }
 
 std::int32_t change_condition(FamilyIndex index) {
-    if (!guard()) return 0;
     const Family& family = kFamilies[index];
     host::StatusVariables status;
-    if (!read_inputs(family.change_inputs, family.change_status, conditions[index], status)) return 0;
+    const auto lookups = [&] { return read_inputs(family.change_inputs, family.change_status, conditions[index], status); };
+    if (!host::look_up_between(guard, lookups)) return 0;
     report(update(slots[kSlotOf[index]], kUpdateAndStart), status.info_n(5), family.change.done, family.change.failed);
     return 0;
 }

@@ -57,11 +57,9 @@ using namespace tamrilo;
 using namespace tamrilo::effects;
 
 TAMRILO_EXPORT std::int32_t Define_Const_Forces() {
-    if (!guard()) return 0;
     host::StatusVariables status;
-    if (!status.find()) return 0;
     // The force components are looked up with the status variables, before anything is cleared.
-    if (!read_force()) return 0;
+    if (!host::look_up_between(guard, [&] { return status.find() && read_force(); })) return 0;
     status.clear();
     fill_record(slot().record, kCartesianRecord, constant_force_axes, force, kBlockSize, &constant_force);
     if (create(slot(), GUID_ConstantForce) == Outcome::failed) *status.error = kCreateFailed;
@@ -70,9 +68,9 @@ TAMRILO_EXPORT std::int32_t Define_Const_Forces() {
 }
 
 TAMRILO_EXPORT std::int32_t Change_Const_Forces() {
-    if (!guard()) return 0;
-    host::Fixed* error = host::find_host_var("OV_error");
-    if (error == nullptr || !read_force()) return 0;
+    host::Fixed* error = nullptr;
+    const auto lookups = [&] { return (error = host::find_host_var("OV_error")) != nullptr && read_force(); };
+    if (!host::look_up_between(guard, lookups)) return 0;
     set_shape(slot().record);
     report(update(slot(), kUpdateAndStart), *error, kUpdated, kUpdateFailed);
     return 0;

@@ -53,7 +53,7 @@ void fill_record(DIEFFECT& record, DWORD coordinates, DWORD* axes, LONG* directi
                  Timing timing = {});
 
 // The effect guard: effects live on the selected joystick's device2, so without one every effect
-// export returns before it looks anything up.
+// export returns before it looks anything up, and again after its lookups (host::look_up_between).
 bool guard();
 
 // What a step did. A step whose slot is empty is skipped and reports nothing.

@@ -90,10 +90,10 @@ bool read_periodic(PeriodicIndex index) {
 }
 
 std::int32_t define_periodic(PeriodicIndex index) {
-    if (!guard()) return 0;
     const PeriodicSlot& def = kPeriodicSlots[index];
-    host::Fixed* status = host::find_host_var("OV_info_5");
-    if (status == nullptr || !read_periodic(index)) return 0;
+    host::Fixed* status = nullptr;
+    const auto lookups = [&] { return (status = host::find_host_var("OV_info_5")) != nullptr && read_periodic(index); };
+    if (!host::look_up_between(guard, lookups)) return 0;
     set_effect_axes(*def.axes);
     Slot& slot = slot_of(index);
     fill_record(slot.record, kPolarRecord, effect_axes, zero_direction, sizeof(DIPERIODIC), &periodic[index],
@@ -104,15 +104,15 @@ std::int32_t define_periodic(PeriodicIndex index) {
 }
 
 std::int32_t play_periodic(PeriodicIndex index) {
-    if (!guard()) return 0;
-    host::Fixed* status = host::find_host_var("OV_info_5");
-    if (status == nullptr) return 0;
+    host::Fixed* status = nullptr;
+    if (!host::look_up_between(guard, [&] { return (status = host::find_host_var("OV_info_5")) != nullptr; })) return 0;
     Slot& slot = slot_of(index);
     if (slot.object == nullptr) {
         *status = kNoEffect;
         return 0;
     }
-    if (!read_periodic(index)) return 0;
+    // The update step tests the slot again: a selection from inside these lookups empties it.
+    if (!host::look_up_between(guard, [&] { return read_periodic(index); })) return 0;
     report(update(slot, kUpdateAndStart), *status, kPlaying, kPlayFailed);
     return 0;
 }

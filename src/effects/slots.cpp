@@ -2,6 +2,7 @@
 #include "effects/slots.h"
 
 #include "effects/effect_slot.h"
+#include "host/status.h"
 #include "input/joystick.h"
 #include "platform/release.h"
 
@@ -77,9 +78,8 @@ void stop(Slot& slot, host::Fixed& status, bool report_unload) {
 }
 
 std::int32_t stop_export(Slot& slot, bool report_unload) {
-    if (!guard()) return 0;
-    host::Fixed* status = host::find_host_var("OV_info_5");
-    if (status == nullptr) return 0;
+    host::Fixed* status = nullptr;
+    if (!host::look_up_between(guard, [&] { return (status = host::find_host_var("OV_info_5")) != nullptr; })) return 0;
     stop(slot, *status, report_unload);
     return 0;
 }

@@ -19,6 +19,16 @@ bool find_host_vars(Fixed* (&vars)[N], const char* const (&names)[N]) {
     return true;
 }
 
+// Runs an export's lookups between two runs of its precondition (a joystick selected, a usable
+// DirectInput object). The host's lookup function may call back into the library, and a
+// FreeDirectInput or InitJoystick_1 from inside a lookup releases what the first test saw: only
+// the second test tells whether the export may go on. True when both tests pass and every lookup
+// succeeded; the export then reads the tested global afresh, never a copy taken before.
+template <class Test, class Lookups>
+bool look_up_between(Test&& test, Lookups&& lookups) {
+    return test() && lookups() && test();
+}
+
 // OV_error and OV_info_1 to OV_info_5. A status code is the exact integer stored; the library
 // never reads them back.
 struct StatusVariables {

@@ -34,13 +34,12 @@ DWORD to_device(Zone zone, host::Fixed percent) {
 }
 
 std::int32_t run(const AxisProperty& p) {
-    if (!joystick_selected()) return 0;
     // The six status variables must be declared, as for every reporting export, but no step
     // here writes them.
     host::StatusVariables status;
-    if (!status.find()) return 0;
-    host::Fixed* value = host::find_host_var(p.variable);
-    if (value == nullptr) return 0;
+    host::Fixed* value = nullptr;
+    const auto lookups = [&] { return status.find() && (value = host::find_host_var(p.variable)) != nullptr; };
+    if (!host::look_up_between(joystick_selected, lookups)) return 0;
 
     DIPROPDWORD record{{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), p.axis, DIPH_BYOFFSET}, 0};
     HRESULT result;

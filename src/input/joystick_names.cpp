@@ -63,9 +63,9 @@ TAMRILO_EXPORT host::Word* Get_Joystick_Name_1(host::Word* string) {
 }
 
 TAMRILO_EXPORT host::Word* Get_Joystick_Name_2(host::Word* string) {
-    IDirectInputA* context = usable_directinput();
     host::StatusVariables status;
-    if (context == nullptr || !status.find()) return nullptr;
+    if (!host::look_up_between(usable_directinput, [&] { return status.find(); })) return nullptr;
+    IDirectInputA* context = usable_directinput();
     status.clear();
     *status.error = kNameBegun;
     const bool enumerated = enumerate_names(context, take_name<joystick2_name, DIENUM_CONTINUE>);

@@ -53,11 +53,14 @@ using namespace tamrilo;
 using namespace tamrilo::input;
 
 TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
-    if (!joystick_selected()) return 0;
-    host::Fixed* error = host::find_host_var("OV_error");
+    host::Fixed* error = nullptr;
     JoystickVariables joystick;
     // OV_info_3 is never written, but a script must declare it all the same.
-    if (error == nullptr || host::find_host_var("OV_info_3") == nullptr || !joystick.find()) return 0;
+    const auto lookups = [&] {
+        return (error = host::find_host_var("OV_error")) != nullptr && host::find_host_var("OV_info_3") != nullptr &&
+               joystick.find();
+    };
+    if (!host::look_up_between(joystick_selected, lookups)) return 0;
 
     *joystick.axis[0] = kNoReading;
     *error = kReadBegun;
@@ -84,11 +87,10 @@ TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
 }
 
 TAMRILO_EXPORT std::int32_t Show_Capabilities() {
-    if (!joystick_selected()) return 0;
     static constexpr const char* names[5] = {"OV_error", "NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS",
                                              "FORCEFEEDBACK_ENABLE"};
     host::Fixed* vars[5];
-    if (!host::find_host_vars(vars, names)) return 0;
+    if (!host::look_up_between(joystick_selected, [&] { return host::find_host_vars(vars, names); })) return 0;
     auto& [error, axes, views, buttons, force_feedback] = vars;
 
     DIDEVCAPS caps{};
