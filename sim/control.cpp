@@ -25,6 +25,7 @@ SIM_API void sim_reset(void) {
     ++w.log_generation;
     w.released_object_calls = 0;
     w.clock_us = 0;
+    w.released_while_acquired = 0;
     clear_faults();
     clear_play_history();
 }
@@ -82,6 +83,8 @@ SIM_API int sim_live_objects(int kind) {
     }
     return live;
 }
+
+SIM_API int sim_released_while_acquired(void) { return world().released_while_acquired; }
 
 SIM_API int sim_get_device(int device, sim_device_info* info) {
     if (!valid_device(device) || !info) return 0;

@@ -73,6 +73,7 @@ HRESULT DeviceObject::QueryInterface(REFIID iid, void** out) {
 }
 
 void DeviceObject::on_last_release() {
+    if (status_ == Status::acquired && !unacquire_asked_) ++world().released_while_acquired;
     if (status_ == Status::acquired) unload_effects();
     status_ = Status::unacquired;
 }
@@ -173,11 +174,13 @@ HRESULT DeviceObject::Acquire() {
     if (!joystick().attached) return call.finish(DIERR_UNPLUGGED);
     if (status_ == Status::acquired) return call.finish(DI_NOEFFECT);
     status_ = Status::acquired;
+    unacquire_asked_ = false;
     return call.finish(DI_OK);
 }
 
 HRESULT DeviceObject::Unacquire() {
     Call call(SIM_OP_UNACQUIRE, this);
+    unacquire_asked_ = true;
     if (call.refused()) return call.finish();
     bool was_acquired = status_ == Status::acquired;
     // Lost input counts as not acquired; after Unacquire the caller learns it as such.

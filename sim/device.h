@@ -76,6 +76,7 @@ private:
     HRESULT property(Call& call, REFGUID property, const DIPROPHEADER* header, DIPROPHEADER* answer);
 
     Status status_ = Status::unacquired;
+    bool unacquire_asked_ = false;  // since the last Acquire
     DWORD cooperative_flags_ = 0;
     HWND window_ = nullptr;
     bool format_set_ = false;

@@ -155,6 +155,11 @@ SIM_API int sim_count_calls(int op);
 SIM_API int sim_live_objects(int kind);
 // Calls that reached an object after its last reference was released.
 SIM_API int sim_released_object_calls(void);
+// Device objects whose last reference was released while they were acquired, with no Unacquire
+// asked for since their last Acquire (a faulted Unacquire counts as asked for). DirectInput
+// unacquires such a device itself; a caller that relies on it leaves the device's effects
+// playing until then.
+SIM_API int sim_released_while_acquired(void);
 
 SIM_API int sim_get_device(int device, sim_device_info* info);
 

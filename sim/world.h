@@ -72,6 +72,7 @@ struct World {
     int released_object_calls = 0;
     // Simulated time in microseconds: it moves only when told, so every run is reproducible.
     unsigned long long clock_us = 0;
+    int released_while_acquired = 0;  // device objects whose last reference went while acquired
 };
 World& world();
 

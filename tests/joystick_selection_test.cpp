@@ -315,6 +315,34 @@ TEST_F(SelectionTest, RepeatedSelectionsKeepReferencesBalanced) {
     EXPECT_EQ(sim().sim_released_object_calls(), 0);
 }
 
+// Every way the library drops an acquired joystick unacquires it before its last release, so
+// that its effects stop then and not whenever DirectInput gets round to it.
+TEST_F(SelectionTest, AcquiredJoysticksAreUnacquiredBeforeRelease) {
+    const std::vector<std::vector<const char*>> ways = {
+        {"InitJoystick_1", "InitJoystick_1"}, {"InitJoystick_1", "InitJoystick_2"}, {"InitJoystick_2", "InitJoystick_1"},
+        {"InitJoystick_1", "FreeDirectInput"}, {"InitJoystick_2", "InitDirectInput"},
+        {"InitJoystick_1", "Define_Const_Forces", "Define_Sine_1", "FreeDirectInput", "InitJoystick_2"},
+    };
+    for (const auto& way : ways) {
+        std::string steps;
+        for (const char* step : way) steps += std::string(steps.empty() ? "" : ", ") + step;
+        SCOPED_TRACE(steps);
+        TearDown();
+        SetUp();
+        open_directinput();
+        attach("Stick 0");
+        attach("Stick 1");
+        for (const char* step : way) call(step);
+        // Effects keep their device until a selection drops them.
+        call("InitDirectInput");
+        call("InitJoystick_1");
+        call("FreeDirectInput");
+        EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_DEVICE), 0);
+        EXPECT_GT(sim().sim_count_calls(SIM_OP_ACQUIRE), 0);
+        EXPECT_EQ(sim().sim_released_while_acquired(), 0);
+    }
+}
+
 // The name exports.
 
 using engine::Word;

@@ -423,6 +423,37 @@ TEST_F(SimulatorTest, EffectsKeepTheirDeviceAliveAndReleasedObjectsAnswerSafely)
     EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), 0);
 }
 
+// A device dropped while acquired is reported unless Unacquire was asked for since the last
+// Acquire, even when that Unacquire was refused.
+TEST_F(SimulatorTest, ReportsADeviceReleasedWhileAcquired) {
+    struct Case {
+        const char* what;
+        bool acquire, unacquire, refuse_unacquire, acquire_again;
+        int reported;
+    };
+    const Case cases[] = {
+        {"never acquired", false, false, false, false, 0},
+        {"acquired, released", true, false, false, false, 1},
+        {"acquired, unacquired, released", true, true, false, false, 0},
+        {"acquired, refused unacquire, released", true, true, true, false, 0},
+        {"acquired, unacquired, acquired again, released", true, true, false, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        if (c.acquire) acquire(kExclusive);
+        if (c.refuse_unacquire) sim().sim_fail(SIM_OP_UNACQUIRE, -1, E_FAIL, 1);
+        if (c.unacquire) device->Unacquire();
+        if (c.acquire_again) {
+            EXPECT_EQ(device->Acquire(), DI_OK);
+        }
+        EXPECT_EQ(sim().sim_released_while_acquired(), 0);
+        device->Release();
+        EXPECT_EQ(sim().sim_released_while_acquired(), c.reported);
+    }
+}
+
 TEST_F(SimulatorTest, FaultsCountDownPerDevice) {
     IDirectInputDevice2A* other = open_device(attach(true));
     acquire(kExclusive);
