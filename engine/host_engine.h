@@ -32,6 +32,8 @@ public:
     void declare(const std::string& name, int type_code = 0, Fixed value = 0);
     // A host object that has no value storage.
     void declare_without_storage(const std::string& name, int type_code = 0);
+    // Forgets the variable: its lookups find no object any more.
+    void forget(const std::string& name) { variables_.erase(name); }
     bool has(const std::string& name) const;
     Fixed get(const std::string& name) const;
     void set(const std::string& name, Fixed value);

@@ -54,6 +54,7 @@ Call::Call(sim_op op, const Object* object, int device) {
         ++world().released_object_calls;
     } else {
         if (auto fault = take_fault(op, record_.device)) {
+            ++world().injected_faults;
             fault_ = fault->result;
             hand_back_ = fault->hand_back;
             stale_ = fault->stale;

@@ -26,6 +26,8 @@ SIM_API void sim_reset(void) {
     w.released_object_calls = 0;
     w.clock_us = 0;
     w.released_while_acquired = 0;
+    w.injected_faults = 0;
+    w.has_last_state = false;
     clear_faults();
     clear_play_history();
 }
@@ -85,6 +87,14 @@ SIM_API int sim_live_objects(int kind) {
 }
 
 SIM_API int sim_released_while_acquired(void) { return world().released_while_acquired; }
+
+SIM_API int sim_injected_faults(void) { return world().injected_faults; }
+
+SIM_API int sim_last_state(DIJOYSTATE* state) {
+    if (!state || !world().has_last_state) return 0;
+    *state = world().last_state;
+    return 1;
+}
 
 SIM_API int sim_get_device(int device, sim_device_info* info) {
     if (!valid_device(device) || !info) return 0;

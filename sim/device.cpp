@@ -1,6 +1,7 @@
 // Device objects: data format, cooperative level, acquisition, state and capabilities.
 #include "device.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "effect.h"
@@ -213,6 +214,10 @@ HRESULT DeviceObject::GetDeviceState(DWORD size, LPVOID data) {
             std::memset(out + object.offset, object.fill, object.width);
         }
     }
+    World& w = world();
+    w.last_state = DIJOYSTATE{};
+    std::memcpy(&w.last_state, out, std::min<std::size_t>(size, sizeof w.last_state));
+    w.has_last_state = true;
     return call.finish(DI_OK);
 }
 

@@ -160,6 +160,11 @@ SIM_API int sim_released_object_calls(void);
 // unacquires such a device itself; a caller that relies on it leaves the device's effects
 // playing until then.
 SIM_API int sim_released_while_acquired(void);
+// Calls answered by an injected fault since the last reset.
+SIM_API int sim_injected_faults(void);
+// The state the last successful GetDeviceState delivered (on any device), as the caller's data
+// format laid it out; 0 when there was none since the last reset.
+SIM_API int sim_last_state(DIJOYSTATE* state);
 
 SIM_API int sim_get_device(int device, sim_device_info* info);
 

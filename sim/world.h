@@ -73,6 +73,9 @@ struct World {
     // Simulated time in microseconds: it moves only when told, so every run is reproducible.
     unsigned long long clock_us = 0;
     int released_while_acquired = 0;  // device objects whose last reference went while acquired
+    int injected_faults = 0;          // calls answered by an injected fault
+    DIJOYSTATE last_state{};          // what the last successful GetDeviceState delivered
+    bool has_last_state = false;
 };
 World& world();
 
