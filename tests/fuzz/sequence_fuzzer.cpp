@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     Draw draw(data, size);
-    const Sequence sequence = generate_sequence(draw, 80);
+    const Sequence sequence = generate_sequence(draw, kFuzzerMaxSteps);
     const Outcome outcome = run_sequence(sequence, sim());
     if (!outcome.violations.empty()) {
         std::fprintf(stderr, "%s\n%s", outcome.violations.front().c_str(), describe(sequence).c_str());
