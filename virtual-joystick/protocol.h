@@ -63,8 +63,9 @@ enum vj_block_load_status { VJ_LOAD_SUCCESS = 1, VJ_LOAD_FULL, VJ_LOAD_ERROR };
 enum {
     VJ_EFFECT_BLOCK = 1, /* every effect report: the effect block index */
     VJ_SET_EFFECT_TYPE = 2, VJ_SET_EFFECT_DURATION = 3, VJ_SET_EFFECT_START_DELAY = 7,
-    VJ_SET_EFFECT_GAIN = 11, VJ_SET_EFFECT_ENABLE = 13, /* bit 0 X, bit 1 Y, bit 2 direction */
-    VJ_SET_EFFECT_DIRECTION = 14, /* two angles */
+    VJ_SET_EFFECT_SAMPLE_PERIOD = 11, VJ_SET_EFFECT_REPEAT_INTERVAL = 15, VJ_SET_EFFECT_GAIN = 19,
+    VJ_SET_EFFECT_ENABLE = 21, /* bit 0 X, bit 1 Y, bit 2 direction */
+    VJ_SET_EFFECT_DIRECTION = 22, /* two angles */
     VJ_ENVELOPE_ATTACK_LEVEL = 2, VJ_ENVELOPE_FADE_LEVEL = 4, VJ_ENVELOPE_ATTACK_TIME = 6,
     VJ_ENVELOPE_FADE_TIME = 10,
     VJ_CONDITION_AXIS = 2, VJ_CONDITION_CENTER = 3, VJ_CONDITION_POSITIVE_COEFFICIENT = 5,
@@ -83,7 +84,7 @@ enum {
 #define VJ_MAX_BLOCKS 64
 
 /* Longest report any side sends, with its id byte. */
-#define VJ_MAX_REPORT 24
+#define VJ_MAX_REPORT 32
 
 /* One report the device received, in arrival order. */
 enum vj_record_kind { VJ_RECORD_OUTPUT = 1, VJ_RECORD_FEATURE = 2 };
@@ -100,7 +101,6 @@ struct vj_record {
 struct vj_info {
     unsigned long force_feedback; /* the descriptor carries the force-feedback reports */
     unsigned long present;        /* DirectInput lists it */
-    unsigned long unplugged;      /* it stopped answering */
     unsigned long lost_records;   /* reports that did not fit the log */
     unsigned long reads;          /* input reports served so far */
     unsigned short product[64];   /* product name, UTF-16, terminated */
@@ -113,6 +113,5 @@ struct vj_info {
 #define VJ_IOCTL_GET_INFO VJ_CTL(0x902)    /* out: vj_info */
 #define VJ_IOCTL_SET_PRODUCT VJ_CTL(0x903) /* in: UTF-16 name, not terminated, at most 63 */
 #define VJ_IOCTL_SET_PRESENT VJ_CTL(0x904) /* in: unsigned long, 0 or 1 */
-#define VJ_IOCTL_SET_UNPLUGGED VJ_CTL(0x905) /* in: unsigned long, 0 or 1 */
 
 #endif

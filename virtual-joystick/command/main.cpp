@@ -29,7 +29,7 @@ const char kUsage[] =
     "  reports N                        print what joystick N received since the last call, decoded\n"
     "  name N PRODUCT                   change joystick N's product name\n"
     "  present N 0|1                    list joystick N in DirectInput's enumeration or leave it out\n"
-    "  unplug N | plug N                make joystick N stop answering, or answer again\n";
+    "  remove N                         remove joystick N from the running system (install adds it again)\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -107,7 +107,7 @@ int run(const std::vector<std::string>& args) {
             if (!joystick) continue;
             const vjoy::Info info = joystick->info();
             std::cout << number << " \"" << info.product << "\" " << (info.force_feedback ? "ff" : "plain")
-                      << (info.present ? "" : " absent") << (info.unplugged ? " unplugged" : "") << "\n";
+                      << (info.present ? "" : " absent") << "\n";
         }
     } else if (command == "state") {
         need(n == 7);
@@ -130,10 +130,12 @@ int run(const std::vector<std::string>& args) {
         open(args[1]).set_product(args[2]);
     } else if (command == "present") {
         need(n == 2);
-        open(args[1]).set_present(number(args[2], 0, 1) != 0);
-    } else if (command == "unplug" || command == "plug") {
+        const bool present = number(args[2], 0, 1) != 0;
+        open(args[1]).set_present(present);
+    } else if (command == "remove") {
         need(n == 1);
-        open(args[1]).set_unplugged(command == "unplug");
+        if (!vjoy::remove(static_cast<int>(number(args[1], 0, 99))))
+            throw std::runtime_error("virtual joystick " + args[1] + " is not installed");
     } else {
         throw UsageError("unknown command '" + command + "'");
     }

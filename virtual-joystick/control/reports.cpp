@@ -54,6 +54,8 @@ Report decode_one(const vj_record& record) {
         add("type", name_in(kEffectTypes, f.byte(VJ_SET_EFFECT_TYPE)));
         number("duration", f.s32(VJ_SET_EFFECT_DURATION));
         number("delay", f.s32(VJ_SET_EFFECT_START_DELAY));
+        number("sample-period", f.s32(VJ_SET_EFFECT_SAMPLE_PERIOD));
+        number("repeat-interval", f.s32(VJ_SET_EFFECT_REPEAT_INTERVAL));
         number("gain", f.u16(VJ_SET_EFFECT_GAIN));
         const unsigned enable = f.byte(VJ_SET_EFFECT_ENABLE);
         std::string axes = (enable & 1) ? "X" : "";

@@ -155,6 +155,12 @@ Joystick::Joystick(Joystick&& other) noexcept : handle_(other.handle_), number_(
     other.handle_ = nullptr;
 }
 
+Joystick& Joystick::operator=(Joystick&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    std::swap(number_, other.number_);
+    return *this;
+}
+
 Joystick::~Joystick() {
     if (handle_) CloseHandle(handle_);
 }
@@ -173,7 +179,6 @@ Info Joystick::info() const {
     Info info;
     info.force_feedback = raw.force_feedback != 0;
     info.present = raw.present != 0;
-    info.unplugged = raw.unplugged != 0;
     info.lost_records = raw.lost_records;
     info.reads = raw.reads;
     std::wstring product;
@@ -199,7 +204,6 @@ void Joystick::set_state(const State& state) {
     control(VJ_IOCTL_SET_INPUT, report, sizeof(report));
     // Two reads after the change: the class driver has queued the new state for every reader.
     for (int i = 0; i < 500 && info().reads < before + 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 std::vector<vj_record> Joystick::drain() {
@@ -221,9 +225,17 @@ void Joystick::set_present(bool present) {
     control(VJ_IOCTL_SET_PRESENT, &flag, sizeof(flag));
 }
 
-void Joystick::set_unplugged(bool unplugged) {
-    const unsigned long flag = unplugged;
-    control(VJ_IOCTL_SET_UNPLUGGED, &flag, sizeof(flag));
+bool remove(int number) {
+    const std::wstring instance = kInstancePrefix + std::to_wstring(number);
+    HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    if (set == INVALID_HANDLE_VALUE) fail("SetupDiCreateDeviceInfoList");
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof(device);
+    const bool found = SetupDiOpenDeviceInfoW(set, instance.c_str(), nullptr, 0, &device);
+    const bool removed = found && SetupDiRemoveDevice(set, &device);
+    SetupDiDestroyDeviceInfoList(set);
+    if (found && !removed) fail("removing " + narrow(instance));
+    return removed;
 }
 
 std::vector<int> installed() {

@@ -36,7 +36,6 @@ struct State {
 struct Info {
     bool force_feedback = false;
     bool present = false;
-    bool unplugged = false;
     unsigned long lost_records = 0;
     unsigned long reads = 0;
     std::string product;
@@ -47,7 +46,7 @@ public:
     // Opens virtual joystick `number`; std::nullopt when its HID device is not there.
     static std::optional<Joystick> open(int number);
     Joystick(Joystick&& other) noexcept;
-    Joystick& operator=(Joystick&&) = delete;
+    Joystick& operator=(Joystick&& other) noexcept;
     ~Joystick();
 
     int number() const { return number_; }
@@ -60,8 +59,6 @@ public:
     void set_product(const std::string& product);
     // A joystick that is not present is left out of DirectInput's enumeration.
     void set_present(bool present);
-    // An unplugged joystick stops answering: reads and force-feedback reports fail.
-    void set_unplugged(bool unplugged);
 
 private:
     Joystick(void* handle, int number) : handle_(handle), number_(number) {}
@@ -74,6 +71,10 @@ private:
 // Waits until virtual joysticks 0..count-1 are there and answer; returns the numbers of those
 // still missing after `timeout` (empty when all appeared).
 std::vector<int> wait_for(int count, std::chrono::milliseconds timeout);
+
+// Removes installed joystick `number` from the running system, as if its cable were pulled:
+// DirectInput's reads of it fail from then on. False when it is not installed.
+bool remove(int number);
 
 // The numbers of the installed virtual joysticks whose HID device is there.
 std::vector<int> installed();

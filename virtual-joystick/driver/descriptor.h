@@ -91,8 +91,9 @@
         REPORT_ID(VJ_REPORT_SET_EFFECT),                                                \
         BLOCK_INDEX, OUTPUT(DATA_VAR_ABS),                                              \
         EFFECT_TYPES(OUTPUT),                                                           \
-        USAGE(0x50), USAGE(0xA7), LOGICAL_MIN8(0), LOGICAL_MAX32(0x7FFFFFFF),           \
-        UNIT16(UNIT_SECONDS), UNIT_EXPONENT(0xFA), REPORT_SIZE(32), REPORT_COUNT(2),    \
+        USAGE(0x50), USAGE(0xA7), USAGE(0x51), USAGE(0x54),                             \
+        LOGICAL_MIN8(0), LOGICAL_MAX32(0x7FFFFFFF),                                     \
+        UNIT16(UNIT_SECONDS), UNIT_EXPONENT(0xFA), REPORT_SIZE(32), REPORT_COUNT(4),    \
         OUTPUT(DATA_VAR_ABS),                                                           \
         UNIT8(0), UNIT_EXPONENT(0),                                                     \
         USAGE(0x52), LOGICAL_MAX16(10000), REPORT_SIZE(16), REPORT_COUNT(1), OUTPUT(DATA_VAR_ABS), \

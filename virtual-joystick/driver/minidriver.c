@@ -77,7 +77,6 @@ struct vj_device {
     KSPIN_LOCK lock;
     BOOLEAN force_feedback;
     BOOLEAN present;
-    BOOLEAN unplugged;
     UCHAR input[VJ_INPUT_SIZE];
     ULONG reads;
     WCHAR product[64];
@@ -233,7 +232,7 @@ static NTSTATUS get_string(struct vj_device *device, ULONG id, WCHAR *out, ULONG
     default: return STATUS_INVALID_PARAMETER;
     }
     /* A joystick that is not present answers no name, so DirectInput leaves it out. */
-    if (!device->present || device->unplugged) return STATUS_DEVICE_NOT_CONNECTED;
+    if (!device->present) return STATUS_DEVICE_NOT_CONNECTED;
     while (text[length]) ++length;
     if (size < (length + 1) * sizeof(WCHAR)) return STATUS_BUFFER_TOO_SMALL;
     copy_bytes(out, text, (length + 1) * sizeof(WCHAR));
@@ -288,7 +287,6 @@ static NTSTATUS WINAPI dispatch_internal(DEVICE_OBJECT *fdo, IRP *irp) {
     case VJ_HID_DEACTIVATE_DEVICE:
         break;
     case VJ_HID_READ_REPORT:
-        if (device->unplugged) { status = STATUS_DEVICE_NOT_CONNECTED; break; }
         if (out_size < VJ_INPUT_SIZE) { status = STATUS_BUFFER_TOO_SMALL; break; }
         copy_bytes(irp->UserBuffer, device->input, VJ_INPUT_SIZE);
         written = VJ_INPUT_SIZE;
@@ -305,7 +303,6 @@ static NTSTATUS WINAPI dispatch_internal(DEVICE_OBJECT *fdo, IRP *irp) {
     case VJ_HID_SET_OUTPUT_REPORT: {
         const HID_XFER_PACKET *packet = transfer_packet(irp, code == VJ_HID_WRITE_REPORT
             ? stack->Parameters.DeviceIoControl.Type3InputBuffer : irp->AssociatedIrp.SystemBuffer);
-        if (device->unplugged) { status = STATUS_DEVICE_NOT_CONNECTED; break; }
         log_report(device, VJ_RECORD_OUTPUT, packet);
         handle_output(device, packet);
         written = packet->reportBufferLen;
@@ -313,14 +310,12 @@ static NTSTATUS WINAPI dispatch_internal(DEVICE_OBJECT *fdo, IRP *irp) {
     }
     case VJ_HID_SET_FEATURE: {
         const HID_XFER_PACKET *packet = transfer_packet(irp, irp->AssociatedIrp.SystemBuffer);
-        if (device->unplugged) { status = STATUS_DEVICE_NOT_CONNECTED; break; }
         log_report(device, VJ_RECORD_FEATURE, packet);
         handle_set_feature(device, packet);
         written = packet->reportBufferLen;
         break;
     }
     case VJ_HID_GET_FEATURE:
-        if (device->unplugged) { status = STATUS_DEVICE_NOT_CONNECTED; break; }
         status = handle_get_feature(device, irp->UserBuffer, &written);
         break;
     default:
@@ -352,7 +347,7 @@ static struct vj_device *control_target(DEVICE_OBJECT *device) {
 
 static BOOLEAN is_control_code(ULONG code) {
     return code == VJ_IOCTL_SET_INPUT || code == VJ_IOCTL_DRAIN || code == VJ_IOCTL_GET_INFO ||
-           code == VJ_IOCTL_SET_PRODUCT || code == VJ_IOCTL_SET_PRESENT || code == VJ_IOCTL_SET_UNPLUGGED;
+           code == VJ_IOCTL_SET_PRODUCT || code == VJ_IOCTL_SET_PRESENT;
 }
 
 static NTSTATUS control(struct vj_device *device, ULONG code, void *buffer, ULONG in_size, ULONG out_size,
@@ -377,7 +372,6 @@ static NTSTATUS control(struct vj_device *device, ULONG code, void *buffer, ULON
         fill_bytes(&info, 0, sizeof(info));
         info.force_feedback = device->force_feedback;
         info.present = device->present;
-        info.unplugged = device->unplugged;
         info.lost_records = device->lost_records;
         info.reads = device->reads;
         copy_bytes(info.product, device->product, sizeof(device->product));
@@ -391,12 +385,9 @@ static NTSTATUS control(struct vj_device *device, ULONG code, void *buffer, ULON
         copy_bytes(device->product, buffer, in_size);
         return STATUS_SUCCESS;
     case VJ_IOCTL_SET_PRESENT:
-    case VJ_IOCTL_SET_UNPLUGGED:
         if (in_size != sizeof(ULONG)) return STATUS_INVALID_PARAMETER;
         copy_bytes(&flag, buffer, sizeof(flag));
-        if (code == VJ_IOCTL_SET_PRESENT) device->present = flag != 0;
-        else device->unplugged = flag != 0;
-        if (device->unplugged || !device->present) set_centred(device);
+        device->present = flag != 0;
         return STATUS_SUCCESS;
     }
     return STATUS_NOT_SUPPORTED;
