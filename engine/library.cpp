@@ -12,10 +12,27 @@
 
 namespace tamrilo::engine {
 
+#ifdef _WIN32
+namespace {
+
+// The system's own text for an error code, as Windows would show it.
+std::string system_message(DWORD code) {
+    char* text = nullptr;
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message(text != nullptr ? text : "", n);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) message.pop_back();
+    return (message.empty() ? "error" : message) + " (error " + std::to_string(code) + ")";
+}
+
+}  // namespace
+#endif
+
 Library::Library(const std::string& path) {
 #ifdef _WIN32
     handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
-    if (handle_ == nullptr) throw std::runtime_error("cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
+    if (handle_ == nullptr) throw std::runtime_error("cannot load " + path + ": " + system_message(GetLastError()));
 #else
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) throw std::runtime_error("cannot load " + path + ": " + dlerror());

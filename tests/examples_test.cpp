@@ -54,7 +54,7 @@ TEST(Examples, ScriptErrorsNameTheLine) {
     std::istringstream in("var FF_versionsnummer\ncall Get_Versionsnummer\nexpect FF_versionsnummer 1535\n");
     std::ostringstream out, err;
     EXPECT_EQ(engine::run_script(in, "t.txt", engine::default_library_path(), out, err).failed_expectations, 1);
-    EXPECT_EQ(err.str(), "t.txt:3: expected FF_versionsnummer = 1535, got 1536\n");
+    EXPECT_EQ(err.str(), "t.txt:3: expected FF_versionsnummer = 1535 (script value 1.499023438), got 1536 (script value 1.5)\n");
 }
 
 }  // namespace

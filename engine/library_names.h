@@ -1,0 +1,34 @@
+// What tamrilo-host knows of the library's names: its exports, the host variables it looks up,
+// grouped in families a script can declare at once, and which exports take an argument.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tamrilo::engine {
+
+// Every export of the library, in the order of its export list.
+const std::vector<std::string>& export_names();
+
+// The exports that take an argument: the binding export takes the engine record, the name
+// exports a host string object. Calling them without one is undefined, so `call` refuses them.
+bool takes_argument(const std::string& export_name);
+
+// The six status variables, OV_error first.
+const std::vector<std::string>& status_names();
+
+struct VariableFamily {
+    std::string name;  // what `declare` takes: status, joystick, sine_1, …
+    std::string description;
+    std::vector<std::string> variables;
+};
+// Every family; the variables of all of them together are every host variable the library uses.
+const std::vector<VariableFamily>& variable_families();
+// Every host variable the library uses, family by family.
+std::vector<std::string> library_variable_names();
+
+// The closest of `candidates` to `name` (small differences of spelling and case), or "" when
+// none is close enough to be worth suggesting.
+std::string closest_name(const std::string& name, const std::vector<std::string>& candidates);
+
+}  // namespace tamrilo::engine
