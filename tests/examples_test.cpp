@@ -36,9 +36,9 @@ TEST(Examples, ScriptErrorsNameTheLine) {
         {"frobnicate\n", "t.txt:1: unknown command 'frobnicate'"},
         {"# comment\n\nset A 1.5x\n", "t.txt:3: bad number '1.5x'"},
         {"print Undeclared\n", "t.txt:1: unknown variable 'Undeclared'"},
-        {"wait -5\n", "t.txt:1: wait takes 0 to 86400000 ms"},
-        {"wait 86400001\n", "t.txt:1: wait takes 0 to 86400000 ms"},
-        {"joystick move 0 1 2 3 4 -1\n", "t.txt:1: a move cannot take negative time"},
+        {"wait -5\n", "t.txt:1: bad count '-5' (a whole number from 0 to 86400000)"},
+        {"wait 86400001\n", "t.txt:1: count out of range '86400001' (at most 86400000)"},
+        {"joystick move 0 1 2 3 4 -1\n", "t.txt:1: bad count '-1' (a whole number from 0 to 86400000)"},
         {"joystick move 0 1 2 3 4\n", "t.txt:1: usage: joystick move DEVICE X Y Z RZ MS"},
     };
     for (const auto& c : cases) {
