@@ -90,6 +90,23 @@ void set_value(HKEY key, const wchar_t* name, DWORD type, const void* data, DWOR
         fail("writing the device setting");
 }
 
+// Asks the device host to look at the driver's devices again, so that a removed one goes at
+// once. The removal asks too, but in a session where the driver was loaded at start-up rather
+// than by an installation, that request did not reach it: start the service as an installation
+// does (it is running already), then ask.
+void reenumerate() {
+    constexpr DWORD kReenumerateRootDevices = 128;
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!manager) return;
+    if (SC_HANDLE service = OpenServiceW(manager, L"tamrilo_vjoy", SERVICE_START | SERVICE_USER_DEFINED_CONTROL)) {
+        StartServiceW(service, 0, nullptr);
+        SERVICE_STATUS status;
+        ControlService(service, kReenumerateRootDevices, &status);
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+}
+
 }  // namespace
 
 int install(const std::string& driver_folder, const std::vector<DeviceSpec>& devices) {
@@ -235,6 +252,7 @@ bool remove(int number) {
     const bool removed = found && SetupDiRemoveDevice(set, &device);
     SetupDiDestroyDeviceInfoList(set);
     if (found && !removed) fail("removing " + narrow(instance));
+    if (removed) reenumerate();
     return removed;
 }
 
