@@ -63,9 +63,9 @@ std::string axis_bar(double position, int width) {
     const int centre = inner / 2;
     double clamped = std::fmax(-kAxisEnd, std::fmin(kAxisEnd, position));
     const int mark = centre + static_cast<int>(std::lround(clamped / kAxisEnd * centre));
-    std::string bar(inner, ' ');
-    for (int i = std::min(mark, centre); i <= std::max(mark, centre); ++i) bar[i] = '#';
-    bar[centre] = '|';
+    std::string bar(static_cast<std::size_t>(inner), ' ');
+    for (int i = std::min(mark, centre); i <= std::max(mark, centre); ++i) bar[static_cast<std::size_t>(i)] = '#';
+    bar[static_cast<std::size_t>(centre)] = '|';
     return "[" + bar + "]";
 }
 

@@ -62,8 +62,9 @@ DIDEVICEINSTANCEA device_instance(int device) {
     return instance;
 }
 
-DeviceObject::DeviceObject(int device)
-    : Object(SIM_OBJECT_DEVICE, device), properties_(world().joysticks[static_cast<std::size_t>(device)].driver_properties) {}
+DeviceObject::DeviceObject(int device_number)
+    : Object(SIM_OBJECT_DEVICE, device_number),
+      properties_(world().joysticks[static_cast<std::size_t>(device_number)].driver_properties) {}
 
 HRESULT DeviceObject::QueryInterface(REFIID iid, void** out) {
     if (joystick().description.refuse_device2) {
@@ -172,7 +173,7 @@ HRESULT DeviceObject::Acquire() {
     Call call(SIM_OP_ACQUIRE, this);
     if (call.refused()) return call.finish();
     if (!format_set_) return call.finish(DIERR_INVALIDPARAM);
-    if (!joystick().attached) return call.finish(DIERR_UNPLUGGED);
+    if (!joystick().attached) return call.finish(static_cast<HRESULT>(DIERR_UNPLUGGED));
     if (status_ == Status::acquired) return call.finish(DI_NOEFFECT);
     status_ = Status::acquired;
     unacquire_asked_ = false;

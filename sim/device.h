@@ -14,7 +14,7 @@ DIDEVICEINSTANCEA device_instance(int device);
 
 class DeviceObject final : public IDirectInputDevice2A, public Object {
 public:
-    explicit DeviceObject(int device);
+    explicit DeviceObject(int device_number);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return add_ref_call(); }

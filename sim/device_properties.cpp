@@ -43,10 +43,10 @@ HRESULT DeviceObject::SetProperty(REFGUID property, LPCDIPROPHEADER header) {
 
 // Get and set share every check; `answer` is the header to fill for a get, null for a set.
 HRESULT DeviceObject::property(Call& call, REFGUID guid, const DIPROPHEADER* header, DIPROPHEADER* answer) {
-    auto id = reinterpret_cast<std::uintptr_t>(&guid);
+    auto property_id = reinterpret_cast<std::uintptr_t>(&guid);
     DWORD* args = call.record().a;
-    args[0] = id <= kAutocenter ? static_cast<DWORD>(id) : 0;
-    bool is_range = id == kRange;
+    args[0] = property_id <= kAutocenter ? static_cast<DWORD>(property_id) : 0;
+    bool is_range = property_id == kRange;
     if (header) {
         args[1] = header->dwSize;
         args[2] = header->dwHeaderSize;
@@ -64,8 +64,8 @@ HRESULT DeviceObject::property(Call& call, REFGUID guid, const DIPROPHEADER* hea
         }
     }
     if (call.refused()) return call.finish();
-    if (id > kLastPredefined) return DIERR_UNSUPPORTED;
-    if (id != kRange && id != kDeadZone && id != kSaturation && id != kAutocenter) return DIERR_UNSUPPORTED;
+    if (property_id > kLastPredefined) return DIERR_UNSUPPORTED;
+    if (property_id != kRange && property_id != kDeadZone && property_id != kSaturation && property_id != kAutocenter) return DIERR_UNSUPPORTED;
     if (!header) return DIERR_INVALIDPARAM;
     if (header->dwSize != (is_range ? sizeof(DIPROPRANGE) : sizeof(DIPROPDWORD)) ||
         header->dwHeaderSize != sizeof(DIPROPHEADER)) {
@@ -73,7 +73,7 @@ HRESULT DeviceObject::property(Call& call, REFGUID guid, const DIPROPHEADER* hea
     }
     if (header->dwHow == DIPH_DEVICE && header->dwObj != 0) return DIERR_INVALIDPARAM;
 
-    if (id == kAutocenter) {
+    if (property_id == kAutocenter) {
         if (header->dwHow != DIPH_DEVICE) return DIERR_INVALIDPARAM;
         if (answer) {
             reinterpret_cast<DIPROPDWORD*>(answer)->dwData = args[5] = autocenter_;
@@ -104,7 +104,7 @@ HRESULT DeviceObject::property(Call& call, REFGUID guid, const DIPROPHEADER* hea
             args[5] = static_cast<DWORD>(range->lMin);
             args[6] = static_cast<DWORD>(range->lMax);
         } else {
-            const DWORD* values = id == kDeadZone ? properties_.dead_zone : properties_.saturation;
+            const DWORD* values = property_id == kDeadZone ? properties_.dead_zone : properties_.saturation;
             reinterpret_cast<DIPROPDWORD*>(answer)->dwData = args[5] = values[first];
         }
         return DI_OK;
@@ -119,7 +119,7 @@ HRESULT DeviceObject::property(Call& call, REFGUID guid, const DIPROPHEADER* hea
             properties_.range_min[axis] = static_cast<LONG>(args[5]);
             properties_.range_max[axis] = static_cast<LONG>(args[6]);
         } else {
-            (id == kDeadZone ? properties_.dead_zone : properties_.saturation)[axis] = args[5];
+            (property_id == kDeadZone ? properties_.dead_zone : properties_.saturation)[axis] = args[5];
         }
     }
     return DI_OK;

@@ -46,18 +46,18 @@ public:
 // The device never holds a reference on the DirectInput object that created it: callers may
 // release the two in either order.
 HRESULT DirectInputObject::CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICEA* out, LPUNKNOWN outer) {
-    int device = find_device(guid);
+    int device_number = find_device(guid);
     // A call that creates a device's object belongs to that device, so faults can aim at it.
-    Call call(SIM_OP_CREATE_DEVICE, this, device);
+    Call call(SIM_OP_CREATE_DEVICE, this, device_number);
     call.record().guid = guid;
     call.record().outer_null = outer == nullptr;
     if (out) *out = nullptr;
     if (call.refused()) return call.finish();
     if (!out) return call.finish(E_POINTER);
-    if (device < 0 || world().joysticks[static_cast<std::size_t>(device)].description.refuse_create_device) {
+    if (device_number < 0 || world().joysticks[static_cast<std::size_t>(device_number)].description.refuse_create_device) {
         return call.finish(DIERR_DEVICENOTREG);
     }
-    auto* object = make_object<DeviceObject>(device);
+    auto* object = make_object<DeviceObject>(device_number);
     world().devices.push_back(object);
     *out = object;
     if (call.leaves_stale()) object->release();
@@ -70,7 +70,7 @@ HRESULT DirectInputObject::EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKA call
     call.record().a[1] = flags;
     call.record().a[2] = ref == nullptr;
     if (call.refused()) return call.finish();
-    if (!callback || type > DIDEVTYPE_JOYSTICK || (flags & ~(DIEDFL_ATTACHEDONLY | DIEDFL_FORCEFEEDBACK))) {
+    if (!callback || type > DIDEVTYPE_JOYSTICK || (flags & ~DWORD{DIEDFL_ATTACHEDONLY | DIEDFL_FORCEFEEDBACK})) {
         return call.finish(DIERR_INVALIDPARAM);
     }
     if (type != 0 && type != DIDEVTYPE_JOYSTICK) return call.finish(DI_OK);

@@ -145,7 +145,7 @@ HRESULT EffectObject::SetParameters(LPCDIEFFECT effect, DWORD flags) {
     HRESULT downloaded = try_download();
     if (!(flags & DIEP_START)) return call.finish(downloaded);
     // Starting needs the download that was just skipped.
-    if (downloaded != DI_OK) return call.finish(DIERR_NOTEXCLUSIVEACQUIRED);
+    if (downloaded != DI_OK) return call.finish(static_cast<HRESULT>(DIERR_NOTEXCLUSIVEACQUIRED));
     start();
     return call.finish(DI_OK);
 }
@@ -156,8 +156,8 @@ HRESULT EffectObject::Start(DWORD iterations, DWORD flags) {
     call.record().a[1] = flags;
     if (call.refused()) return call.finish();
     if (flags & ~kStartFlags) return call.finish(DIERR_INVALIDPARAM);
-    if (!owner_->acquired_exclusively()) return call.finish(DIERR_NOTEXCLUSIVEACQUIRED);
-    if (!downloaded_ && (flags & DIES_NODOWNLOAD)) return call.finish(DIERR_NOTDOWNLOADED);
+    if (!owner_->acquired_exclusively()) return call.finish(static_cast<HRESULT>(DIERR_NOTEXCLUSIVEACQUIRED));
+    if (!downloaded_ && (flags & DIES_NODOWNLOAD)) return call.finish(static_cast<HRESULT>(DIERR_NOTDOWNLOADED));
     // Start downloads what the device lacks: the effect, or parameters set since the last download.
     if ((!downloaded_ || changed_) && !(flags & DIES_NODOWNLOAD)) try_download();
     if (flags & DIES_SOLO) {
@@ -172,7 +172,7 @@ HRESULT EffectObject::Start(DWORD iterations, DWORD flags) {
 HRESULT EffectObject::Stop() {
     Call call(SIM_OP_STOP, this);
     if (call.refused()) return call.finish();
-    if (!owner_->acquired_exclusively()) return call.finish(DIERR_NOTEXCLUSIVEACQUIRED);
+    if (!owner_->acquired_exclusively()) return call.finish(static_cast<HRESULT>(DIERR_NOTEXCLUSIVEACQUIRED));
     stop();
     return call.finish(DI_OK);
 }

@@ -32,7 +32,7 @@ struct Joystick {
 // is gone, so that a late call on them is logged and answered instead of crashing the caller.
 class Object {
 public:
-    Object(sim_object_kind kind, int device) : kind(kind), device(device) {}
+    Object(sim_object_kind object_kind, int device_number) : kind(object_kind), device(device_number) {}
     virtual ~Object() = default;
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;

@@ -22,8 +22,8 @@ struct Conditions {
 };
 
 inline std::vector<sim_effect_info> effects() {
-    std::vector<sim_effect_info> out(sim().sim_effect_count());
-    for (int i = 0; i < static_cast<int>(out.size()); ++i) sim().sim_get_effect(i, &out[i]);
+    std::vector<sim_effect_info> out(static_cast<std::size_t>(sim().sim_effect_count()));
+    for (std::size_t i = 0; i < out.size(); ++i) sim().sim_get_effect(static_cast<int>(i), &out[i]);
     return out;
 }
 

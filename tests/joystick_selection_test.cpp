@@ -202,7 +202,7 @@ TEST_F(SelectionTest, ConfigurationRecordsAreExact) {
     const auto properties = calls(SIM_OP_SET_PROPERTY);
     ASSERT_EQ(properties.size(), 5u);
     const DWORD offsets[] = {DIJOFS_X, DIJOFS_Y, DIJOFS_Z, DIJOFS_RZ};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         const DWORD range[7] = {4, 24, 16, offsets[i], DIPH_BYOFFSET, static_cast<DWORD>(-10000), 10000};
         EXPECT_TRUE(std::equal(range, range + 7, properties[i].a));

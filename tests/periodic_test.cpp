@@ -26,7 +26,7 @@ const PeriodicSlotName& slot_named(const std::string& define) {
 
 TEST_F(PeriodicTest, DefineOfEverySlot) {
     select_joystick();
-    int index = 0;
+    std::size_t index = 0;
     for (const auto& s : periodic_slots()) {
         SCOPED_TRACE(s.define);
         const bool starts = s.define == "Define_Periodic_Decresc_5";
@@ -187,7 +187,7 @@ TEST_F(PeriodicTest, QuadratDefineBetweenOtherDefinesKeepsEveryAxisOrder) {
     const auto e = effects();
     ASSERT_EQ(e.size(), 4u);
     const DWORD expected[4][2] = {{0, 4}, {4, 0}, {0, 4}, {0, 4}};
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(e[i].params.axes[0], expected[i][0]);
         EXPECT_EQ(e[i].params.axes[1], expected[i][1]);

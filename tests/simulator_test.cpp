@@ -84,17 +84,17 @@ protected:
         if (create) sim().sim_reset();
     }
 
-    int attach(bool force_feedback, DWORD axes = 4) {
+    int attach(bool force_feedback, DWORD axis_count = 4) {
         sim_joystick j{};
         std::strcpy(j.product_name, "Stick");
         j.force_feedback = force_feedback;
-        j.axes = axes;
+        j.axes = axis_count;
         j.buttons = 2;
         j.povs = 1;
         return sim().sim_attach(&j);
     }
 
-    GUID instance_of(int device_number) { return enumerate(DIDEVTYPE_JOYSTICK, 0).at(device_number).guidInstance; }
+    GUID instance_of(int device_number) { return enumerate(DIDEVTYPE_JOYSTICK, 0).at(static_cast<std::size_t>(device_number)).guidInstance; }
 
     std::vector<DIDEVICEINSTANCEA> enumerate(DWORD type, DWORD flags, std::size_t stop_after = 0) {
         Enumeration enumeration{{}, stop_after};
