@@ -34,7 +34,8 @@ void declare(Runner& r, const Words& w) {
             std::vector<std::string> names = {"all"};
             for (const auto& family : variable_families()) names.push_back(family.name);
             const std::string close = closest_name(w[i], names);
-            throw ScriptError("unknown variable family '" + w[i] + "'" + (close.empty() ? "" : " (did you mean '" + close + "'?)"));
+            throw ScriptError("unknown variable family '" + w[i] + "'" +
+                              (close.empty() ? "" : " (did you mean '" + close + "'?)"));
         }
     }
 }
@@ -164,7 +165,8 @@ void joystick(Runner& r, const Words& w) {
         r.sim.sim_set_attached(device_number(r, w[2]), w[1] == "plug");
     } else {
         const std::string close = closest_name(w[1], {"attach", "state", "move", "unplug", "plug"});
-        throw ScriptError("unknown joystick command '" + w[1] + "'" + (close.empty() ? "" : " (did you mean '" + close + "'?)"));
+        throw ScriptError("unknown joystick command '" + w[1] + "'" +
+                          (close.empty() ? "" : " (did you mean '" + close + "'?)"));
     }
 }
 
@@ -178,12 +180,13 @@ const std::vector<Command> kCommands = {
     {"print", "NAME...", "prints variables as script values and raw integers (status codes raw)", 1, kAny, print},
     {"status", "", "prints the six status variables as the raw integers scripts compare", 0, 0, status},
     {"echo", "TEXT...", "prints the text", 0, kAny, echo},
-    {"expect", "NAME [raw] INTEGER | NAME value NUMBER", "checks a variable against a raw integer or a script value", 2, 3,
-     expect},
+    {"expect", "NAME [raw] INTEGER | NAME value NUMBER", "checks a variable against a raw integer or a script value", 2,
+     3, expect},
     {"wait", "MS", "moves the simulated clock on by MS milliseconds (sleeps on a real DirectInput)", 1, 1, wait},
     {"repeat", "N", "runs the lines up to the matching 'end' N times", 1, 1, nullptr},
     {"end", "", "ends a repeat block", 0, 0, nullptr},
-    {"joystick", "attach|state|move|unplug|plug ...", "drives the simulated joystick (see docs/scripting.md)", 1, kAny, joystick},
+    {"joystick", "attach|state|move|unplug|plug ...", "drives the simulated joystick (see docs/scripting.md)", 1, kAny,
+     joystick},
 };
 
 }  // namespace
@@ -195,7 +198,8 @@ const Command& command_of(const Words& words) {
         if (words[0] != command.name) continue;
         const std::size_t arguments = words.size() - 1;
         if (arguments < command.min_arguments || arguments > command.max_arguments) {
-            throw ScriptError(std::string("usage: ") + command.name + (*command.arguments ? " " : "") + command.arguments);
+            throw ScriptError(std::string("usage: ") + command.name + (*command.arguments ? " " : "") +
+                              command.arguments);
         }
         return command;
     }

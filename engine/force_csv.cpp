@@ -18,7 +18,9 @@ std::string field(const std::string& text) {
 
 void write_force_csv(std::ostream& out, const ForceTrace& trace) {
     out << "time_ms";
-    for (int axis : trace.axes) out << ',' << field(std::string(axis_name(axis)) + " position") << ',' << field(std::string(axis_name(axis)) + " force");
+    for (int axis : trace.axes)
+        out << ',' << field(std::string(axis_name(axis)) + " position") << ','
+            << field(std::string(axis_name(axis)) + " force");
     for (const auto& band : trace.bands) {
         for (int axis : trace.axes) out << ',' << field(band.label + " " + axis_name(axis));
     }

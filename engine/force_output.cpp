@@ -28,7 +28,8 @@ ForceOutputs::ForceOutputs(const std::string& plot_path, const std::string& csv_
     open_for_writing(csv_, csv_path);
 }
 
-std::vector<std::string> ForceOutputs::write(const SimClient& sim, const EffectLabels& labels, const std::string& title) {
+std::vector<std::string> ForceOutputs::write(const SimClient& sim, const EffectLabels& labels,
+                                             const std::string& title) {
     const ForceTrace trace = trace_forces(sim, labels);
     if (plot_.is_open()) {
         write_force_svg(plot_, trace, title);

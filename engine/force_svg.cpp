@@ -87,7 +87,8 @@ public:
              << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << height_
              << "\" viewBox=\"0 0 " << kWidth << ' ' << height_ << "\" font-family=\"sans-serif\" font-size=\"12\">\n"
              << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-             << "<text x=\"" << kLeft << "\" y=\"26\" font-size=\"16\" font-weight=\"bold\">" << escaped(title) << "</text>\n";
+             << "<text x=\"" << kLeft << "\" y=\"26\" font-size=\"16\" font-weight=\"bold\">" << escaped(title)
+             << "</text>\n";
         legend();
         for (std::size_t i = 0; i < trace_.notes.size(); ++i) {
             out_ << "<text class=\"note\" x=\"" << kLeft << "\" y=\"" << 48 + kNoteHeight * static_cast<int>(i) << "\">"
@@ -100,16 +101,19 @@ public:
     }
 
 private:
-    double x(long long ms) const { return kLeft + static_cast<double>(ms) * kPlotWidth / static_cast<double>(span_ms_); }
+    double x(long long ms) const {
+        return kLeft + static_cast<double>(ms) * kPlotWidth / static_cast<double>(span_ms_);
+    }
     int panel_top(std::size_t i) const { return panels_top_ + static_cast<int>(i) * (kPanelHeight + kPanelGap); }
 
     void legend() {
         const int x0 = kWidth - kRight - 260;
         out_ << "<g class=\"legend\">"
-             << "<line x1=\"" << x0 << "\" y1=\"22\" x2=\"" << x0 + 24 << "\" y2=\"22\" stroke=\"" << kForceColour << "\" stroke-width=\"2\"/>"
+             << "<line x1=\"" << x0 << "\" y1=\"22\" x2=\"" << x0 + 24 << "\" y2=\"22\" stroke=\"" << kForceColour
+             << "\" stroke-width=\"2\"/>"
              << "<text x=\"" << x0 + 30 << "\" y=\"26\">force</text>"
-             << "<line x1=\"" << x0 + 90 << "\" y1=\"22\" x2=\"" << x0 + 114 << "\" y2=\"22\" stroke=\"" << kPositionColour
-             << "\" stroke-width=\"2\" stroke-dasharray=\"5 3\"/>"
+             << "<line x1=\"" << x0 + 90 << "\" y1=\"22\" x2=\"" << x0 + 114 << "\" y2=\"22\" stroke=\""
+             << kPositionColour << "\" stroke-width=\"2\" stroke-dasharray=\"5 3\"/>"
              << "<text x=\"" << x0 + 120 << "\" y=\"26\">stick position</text></g>\n";
     }
 
@@ -119,11 +123,11 @@ private:
         out_ << "<g class=\"time-axis\">\n";
         for (long long t = 0; t <= span_ms_; t += step) {
             out_ << "<line x1=\"" << x(t) << "\" y1=\"" << panels_top_ << "\" x2=\"" << x(t) << "\" y2=\"" << axis_y_
-                 << "\" stroke=\"#e5e5e5\"/><text x=\"" << x(t) << "\" y=\"" << axis_y_ + 16 << "\" text-anchor=\"middle\">" << t
-                 << "</text>\n";
+                 << "\" stroke=\"#e5e5e5\"/><text x=\"" << x(t) << "\" y=\"" << axis_y_ + 16
+                 << "\" text-anchor=\"middle\">" << t << "</text>\n";
         }
-        out_ << "<line x1=\"" << kLeft << "\" y1=\"" << axis_y_ << "\" x2=\"" << kLeft + kPlotWidth << "\" y2=\"" << axis_y_
-             << "\" stroke=\"black\"/>\n<text x=\"" << kLeft + kPlotWidth / 2 << "\" y=\"" << axis_y_ + 40
+        out_ << "<line x1=\"" << kLeft << "\" y1=\"" << axis_y_ << "\" x2=\"" << kLeft + kPlotWidth << "\" y2=\""
+             << axis_y_ << "\" stroke=\"black\"/>\n<text x=\"" << kLeft + kPlotWidth / 2 << "\" y=\"" << axis_y_ + 40
              << "\" text-anchor=\"middle\">time (ms)</text>\n</g>\n";
     }
 
@@ -135,10 +139,10 @@ private:
         out_ << "<g class=\"panel\" data-axis=\"" << name << "\">\n"
              << "<text x=\"" << kLeft << "\" y=\"" << top - 8 << "\" font-weight=\"bold\">" << name
              << " axis: force and stick position (positive: toward larger " << name << ")</text>\n"
-             << "<clipPath id=\"clip-" << i << "\"><rect x=\"" << kLeft << "\" y=\"" << top - 1 << "\" width=\"" << kPlotWidth
-             << "\" height=\"" << kPanelHeight + 2 << "\"/></clipPath>\n"
-             << "<rect x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << kPlotWidth << "\" height=\"" << kPanelHeight
-             << "\" fill=\"none\" stroke=\"#999\"/>\n";
+             << "<clipPath id=\"clip-" << i << "\"><rect x=\"" << kLeft << "\" y=\"" << top - 1 << "\" width=\""
+             << kPlotWidth << "\" height=\"" << kPanelHeight + 2 << "\"/></clipPath>\n"
+             << "<rect x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << kPlotWidth << "\" height=\""
+             << kPanelHeight << "\" fill=\"none\" stroke=\"#999\"/>\n";
         for (int v : {10000, 5000, 0, -5000, -10000}) {
             const double y = middle - v * (kPanelHeight / 2.0) / kFullScale;
             out_ << "<line x1=\"" << kLeft << "\" y1=\"" << y << "\" x2=\"" << kLeft + kPlotWidth << "\" y2=\"" << y
@@ -147,18 +151,20 @@ private:
         }
         // Clipped in the panel's own coordinates: a clip on the curve itself would be scaled with it.
         out_ << "<g clip-path=\"url(#clip-" << i << ")\">\n";
-        curve(i, "position", kPositionColour, " stroke-dasharray=\"5 3\"", [&](std::size_t ms) { return trace_.rows[ms].position[axis]; });
+        curve(i, "position", kPositionColour, " stroke-dasharray=\"5 3\"",
+              [&](std::size_t ms) { return trace_.rows[ms].position[axis]; });
         curve(i, "force", kForceColour, "", [&](std::size_t ms) { return trace_.rows[ms].force[axis]; });
         out_ << "</g>\n</g>\n";
     }
 
-    void curve(std::size_t i, const char* kind, const char* colour, const char* dash, const std::function<LONG(std::size_t)>& value) {
+    void curve(std::size_t i, const char* kind, const char* colour, const char* dash,
+               const std::function<LONG(std::size_t)>& value) {
         const double sx = static_cast<double>(kPlotWidth) / static_cast<double>(span_ms_);
         const double sy = (kPanelHeight / 2.0) / kFullScale;
-        out_ << "<polyline class=\"" << kind << "\" data-axis=\"" << axis_name(trace_.axes[i]) 
-             << "\" transform=\"translate(" << kLeft << ' ' << panel_top(i) + kPanelHeight / 2 << ") scale(" << sx << ' ' << -sy
-             << ")\" vector-effect=\"non-scaling-stroke\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"1.5\"" << dash
-             << " points=\"";
+        out_ << "<polyline class=\"" << kind << "\" data-axis=\"" << axis_name(trace_.axes[i])
+             << "\" transform=\"translate(" << kLeft << ' ' << panel_top(i) + kPanelHeight / 2 << ") scale(" << sx
+             << ' ' << -sy << ")\" vector-effect=\"non-scaling-stroke\" fill=\"none\" stroke=\"" << colour
+             << "\" stroke-width=\"1.5\"" << dash << " points=\"";
         bool first = true;
         for (std::size_t ms : thinned(trace_.rows.size(), value)) {
             out_ << (first ? "" : " ") << ms << ',' << value(ms);
@@ -177,7 +183,8 @@ private:
                  << "\" height=\"9\" fill=\"" << (flagged ? kFlagColour : "#7d8fa3") << "\" fill-opacity=\"0.8\"/>";
         }
         out_ << "<text x=\"" << kLeft + 2 << "\" y=\"" << top + 11 << "\">" << escaped(b.label);
-        if (flagged) out_ << " <tspan class=\"flag\" fill=\"" << kFlagColour << "\">(!) " << escaped(b.remarks) << "</tspan>";
+        if (flagged)
+            out_ << " <tspan class=\"flag\" fill=\"" << kFlagColour << "\">(!) " << escaped(b.remarks) << "</tspan>";
         if (b.spans_ms.empty()) out_ << " (started, never pushed)";
         out_ << "</text></g>\n";
     }

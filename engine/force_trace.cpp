@@ -32,14 +32,22 @@ struct TypeName {
     const char* name;
 };
 const TypeName kTypeNames[] = {
-    {&GUID_ConstantForce, "constant force"}, {&GUID_Square, "square"},           {&GUID_Sine, "sine"},
-    {&GUID_Triangle, "triangle"},            {&GUID_SawtoothUp, "sawtooth up"}, {&GUID_SawtoothDown, "sawtooth down"},
-    {&GUID_Spring, "spring"},                {&GUID_Damper, "damper"},           {&GUID_Friction, "friction"},
+    {&GUID_ConstantForce, "constant force"},
+    {&GUID_Square, "square"},
+    {&GUID_Sine, "sine"},
+    {&GUID_Triangle, "triangle"},
+    {&GUID_SawtoothUp, "sawtooth up"},
+    {&GUID_SawtoothDown, "sawtooth down"},
+    {&GUID_Spring, "spring"},
+    {&GUID_Damper, "damper"},
+    {&GUID_Friction, "friction"},
 };
 
 const char* const kAxisNames[kTraceAxes] = {"X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"};
 
-bool starts_with(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool starts_with(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 constexpr long long kUsPerMs = 1000;
 
@@ -97,14 +105,16 @@ ForceTrace trace_forces(const SimClient& sim, const EffectLabels& labels) {
     for (std::size_t i = 0; i < plays.size(); ++i) {
         const sim_play& play = plays[i];
         if (play.device != trace.device) continue;
-        auto band = std::find_if(trace.bands.begin(), trace.bands.end(), [&](const auto& b) { return b.effect == play.effect; });
+        auto band = std::find_if(trace.bands.begin(), trace.bands.end(),
+                                 [&](const auto& b) { return b.effect == play.effect; });
         if (band == trace.bands.end()) {
             trace.bands.push_back({play.effect, labels.of(play.effect, play.guid), {}, ""});
             band = trace.bands.end() - 1;
         }
         band_of[i] = static_cast<int>(band - trace.bands.begin());
         const long long end_us = play.end_us < 0 ? now_us : play.end_us;
-        if (end_us > play.from_us) band->spans_ms.push_back({play.from_us / kUsPerMs, (end_us + kUsPerMs - 1) / kUsPerMs});
+        if (end_us > play.from_us)
+            band->spans_ms.push_back({play.from_us / kUsPerMs, (end_us + kUsPerMs - 1) / kUsPerMs});
         if (play.remarks[0] != '\0' && band->remarks.find(play.remarks) == std::string::npos) {
             band->remarks += (band->remarks.empty() ? "" : "; ") + std::string(play.remarks);
         }

@@ -35,7 +35,7 @@ struct ForceTrace {
         int effect = 0;
         std::string label;
         std::vector<std::pair<long long, long long>> spans_ms;  // [from, to) in milliseconds
-        std::string remarks;                                     // values outside DirectInput's ranges, …
+        std::string remarks;                                    // values outside DirectInput's ranges, …
     };
     struct Row {
         LONG position[kTraceAxes];

@@ -15,29 +15,27 @@ namespace {
 constexpr const char* kClassName = "TamriloHostWindow";
 constexpr int kWidth = 420;
 constexpr int kHeight = 120;
-constexpr const char* kText = "tamrilo-host reads the joystick while this window is in front.\n"
-                              "Press any key here to stop watching.";
+constexpr const char* kText =
+    "tamrilo-host reads the joystick while this window is in front.\n"
+    "Press any key here to stop watching.";
 // One window per process, so one flag.
 bool g_key_pressed = false;
 
 LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-    case WM_KEYDOWN:
-    case WM_CLOSE:
-        g_key_pressed = true;
-        return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        RECT area;
-        GetClientRect(window, &area);
-        InflateRect(&area, -10, -10);
-        DrawTextA(dc, kText, -1, &area, DT_LEFT | DT_TOP | DT_WORDBREAK);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    default:
-        return DefWindowProcA(window, message, w, l);
+        case WM_KEYDOWN:
+        case WM_CLOSE: g_key_pressed = true; return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            RECT area;
+            GetClientRect(window, &area);
+            InflateRect(&area, -10, -10);
+            DrawTextA(dc, kText, -1, &area, DT_LEFT | DT_TOP | DT_WORDBREAK);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        default: return DefWindowProcA(window, message, w, l);
     }
 }
 
@@ -48,7 +46,8 @@ bool bring_to_front(HWND window) {
     HWND front = GetForegroundWindow();
     const DWORD front_thread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
     const DWORD own_thread = GetCurrentThreadId();
-    const bool joined = front_thread != 0 && front_thread != own_thread && AttachThreadInput(own_thread, front_thread, TRUE);
+    const bool joined =
+        front_thread != 0 && front_thread != own_thread && AttachThreadInput(own_thread, front_thread, TRUE);
     BringWindowToTop(window);
     SetForegroundWindow(window);
     if (joined) AttachThreadInput(own_thread, front_thread, FALSE);
@@ -65,9 +64,9 @@ ForegroundWindow::ForegroundWindow(std::ostream& warnings) {
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     window_class.lpszClassName = kClassName;
     RegisterClassA(&window_class);
-    HWND window = CreateWindowExA(0, kClassName, "tamrilo-host: joystick access", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr,
-                                  window_class.hInstance, nullptr);
+    HWND window =
+        CreateWindowExA(0, kClassName, "tamrilo-host: joystick access", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
+                        CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, window_class.hInstance, nullptr);
     if (window == nullptr) {
         warnings << "tamrilo-host: warning: no window could be made (error " << GetLastError()
                  << "); DirectInput may refuse the joystick's exclusive foreground access, which "

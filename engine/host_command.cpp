@@ -29,7 +29,8 @@ void print_help(const CLI::App& app, std::ostream& out) {
         if (option->get_positional()) continue;
         std::string names = option->get_name(false, true);
         if (option->get_type_size() != 0) names += " " + option->get_type_name();
-        out << "  " << names << std::string(names.size() < 20 ? 20 - names.size() : 1, ' ') << option->get_description() << "\n";
+        out << "  " << names << std::string(names.size() < 20 ? 20 - names.size() : 1, ' ') << option->get_description()
+            << "\n";
     }
     out << "\nScript commands (one a line; '#' starts a comment):\n";
     for (const Command& command : commands()) {
@@ -80,8 +81,8 @@ std::optional<int> parse_host_options(const std::vector<std::string>& arguments,
                 for (const auto& name : option->get_lnames()) known.push_back("--" + name);
             }
             const std::string close = closest_name(extra.substr(0, extra.find('=')), known);
-            err << "tamrilo-host: unknown option '" << extra << "'" << (close.empty() ? "" : " (did you mean '" + close + "'?)")
-                << "\n";
+            err << "tamrilo-host: unknown option '" << extra << "'"
+                << (close.empty() ? "" : " (did you mean '" + close + "'?)") << "\n";
         } else {
             err << "tamrilo-host: one script at a time; '" << extra << "' is a second one\n";
         }
@@ -113,7 +114,8 @@ int run_host_script(const HostOptions& options, std::ostream& out, std::ostream&
             SimClient sim;
             sim.load();
             const std::string title = std::filesystem::path(options.script).filename().string();
-            for (const auto& note : outputs.write(sim, result.effect_labels, title)) err << "tamrilo-host: " << note << "\n";
+            for (const auto& note : outputs.write(sim, result.effect_labels, title))
+                err << "tamrilo-host: " << note << "\n";
         }
         out << "tamrilo-host: " << result.export_calls << " export calls, " << result.expectations_held
             << " expectations held, " << result.failed_expectations << " failed";

@@ -17,7 +17,8 @@ void add_options(CLI::App& app, HostOptions& options) {
     app.add_option("--plot", options.plot, "write the forces the simulated joystick exerted as an SVG picture")
         ->type_name("FILE.svg");
     app.add_option("--csv", options.csv, "write the same forces, sampled every millisecond, as CSV")->type_name("FILE");
-    app.add_flag("--strict", options.script_options.strict, "fail the run (exit 1) when an export looks up an undeclared name");
+    app.add_flag("--strict", options.script_options.strict,
+                 "fail the run (exit 1) when an export looks up an undeclared name");
     app.add_flag("--trace", options.script_options.trace,
                  "print under each export call its host lookups and the DirectInput calls it made");
 }

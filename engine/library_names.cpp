@@ -17,7 +17,8 @@ bool takes_argument(const std::string& export_name) {
 }
 
 const std::vector<std::string>& status_names() {
-    static const std::vector<std::string> names = {"OV_error", "OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4", "OV_info_5"};
+    static const std::vector<std::string> names = {"OV_error",  "OV_info_1", "OV_info_2",
+                                                   "OV_info_3", "OV_info_4", "OV_info_5"};
     return names;
 }
 
@@ -32,18 +33,24 @@ std::vector<std::string> numbered(const std::string& prefix, int first, int last
 std::vector<VariableFamily> make_families() {
     std::vector<VariableFamily> families = {
         {"status", "OV_error and OV_info_1 to OV_info_5, the status codes every export leaves", status_names()},
-        {"version", "FF_versionsnummer, the interface version Get_Versionsnummer writes and InitDirectInput checks",
+        {"version",
+         "FF_versionsnummer, the interface version Get_Versionsnummer writes and InitDirectInput checks",
          {"FF_versionsnummer"}},
         {"joystick", "the state Get_Joystick_State reads: axes, hat and 16 buttons", {}},
-        {"capabilities", "what Show_Capabilities writes", {"NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"}},
-        {"axis", "the dead zone and saturation of the X and Y axes",
+        {"capabilities",
+         "what Show_Capabilities writes",
+         {"NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"}},
+        {"axis",
+         "the dead zone and saturation of the X and Y axes",
          {"Dead_Zone_X", "Dead_Zone_Y", "Saturation_Zone_X", "Saturation_Zone_Y"}},
         {"constant", "the constant force", {"FF_force_x", "FF_force_y"}},
-        {"placement", "the placement spring",
+        {"placement",
+         "the placement spring",
          {"placement_middle_x", "placement_middle_y", "placement_dead_x", "placement_dead_y", "placement_left_x",
           "placement_left_y", "placement_right_x", "placement_right_y"}},
         {"friction", "friction", {"friction_right_x", "friction_left_x", "friction_up_y", "friction_down_y"}},
-        {"damper", "the damper",
+        {"damper",
+         "the damper",
          {"damp_max_procent_right_x", "damp_max_procent_left_x", "damp_null_procent_x", "damp_max_procent_up_y",
           "damp_max_procent_down_y", "damp_null_procent_y"}},
     };
@@ -52,7 +59,8 @@ std::vector<VariableFamily> make_families() {
     for (const char* wave : {"sine", "triangle", "quadrat", "periodic_cresc", "periodic_decresc"}) {
         for (int slot = 1; slot <= 5; ++slot) {
             const std::string family = std::string(wave) + "_" + std::to_string(slot);
-            families.push_back({family, "periodic slot: offset, magnitude and period",
+            families.push_back({family,
+                                "periodic slot: offset, magnitude and period",
                                 {family + "_null", family + "_hight", family + "_time"}});
         }
     }
@@ -90,7 +98,8 @@ const std::vector<VariableFamily>& variable_families() {
 
 std::vector<std::string> library_variable_names() {
     std::vector<std::string> out;
-    for (const auto& family : variable_families()) out.insert(out.end(), family.variables.begin(), family.variables.end());
+    for (const auto& family : variable_families())
+        out.insert(out.end(), family.variables.begin(), family.variables.end());
     return out;
 }
 

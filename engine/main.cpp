@@ -17,7 +17,8 @@ constexpr int kWatchIntervalMilliseconds = 50;
 int main(int argc, char** argv) {
     using namespace tamrilo::engine;
     HostOptions options;
-    if (const auto code = parse_host_options(std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr)) {
+    if (const auto code =
+            parse_host_options(std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr)) {
         return *code;
     }
     try {

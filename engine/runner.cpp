@@ -78,9 +78,9 @@ std::uint32_t parse_count(const std::string& word, std::uint32_t max) {
     return static_cast<std::uint32_t>(v);
 }
 
-Runner::Runner(const std::string& library_path, const std::string& file, const ScriptOptions& options, std::ostream& out,
-               std::ostream& err)
-    : file(file), options(options), out(out), err(err), library(library_path) {
+Runner::Runner(const std::string& library_path, const std::string& script_file, const ScriptOptions& script_options,
+               std::ostream& output, std::ostream& errors)
+    : file(script_file), options(script_options), out(output), err(errors), library(library_path) {
     sim.load();
     library.bind(engine);
 }
@@ -102,7 +102,8 @@ std::int32_t Runner::value(const std::string& name) const {
 void Runner::call_export(const std::string& name) {
     if (!library.has(name)) throw ScriptError("unknown export '" + name + "'" + did_you_mean(name, export_names()));
     if (name == "A5_DLLAPI") {
-        throw ScriptError("A5_DLLAPI takes the engine record; tamrilo-host binds the library before the first line runs");
+        throw ScriptError(
+            "A5_DLLAPI takes the engine record; tamrilo-host binds the library before the first line runs");
     }
     if (takes_argument(name)) throw ScriptError(name + " takes a host string; use 'name " + name + "'");
     const int effects_before = before_export();

@@ -17,8 +17,8 @@ using Words = std::vector<std::string>;
 
 class Runner {
 public:
-    Runner(const std::string& library_path, const std::string& file, const ScriptOptions& options, std::ostream& out,
-           std::ostream& err);
+    Runner(const std::string& library_path, const std::string& script_file, const ScriptOptions& script_options,
+           std::ostream& output, std::ostream& errors);
 
     // An export without arguments, with the reports that follow it: undeclared lookups, the trace.
     void call_export(const std::string& name);

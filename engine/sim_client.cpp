@@ -21,8 +21,8 @@ bool SimClient::load() {
 #endif
     if (module == nullptr) return false;
     bool complete = true;
-#define TAMRILO_SIM_RESOLVE(name)                                  \
-    name = reinterpret_cast<decltype(name)>(find(#name));          \
+#define TAMRILO_SIM_RESOLVE(name)                         \
+    name = reinterpret_cast<decltype(name)>(find(#name)); \
     complete = complete && name != nullptr;
     TAMRILO_SIM_FUNCTIONS(TAMRILO_SIM_RESOLVE)
 #undef TAMRILO_SIM_RESOLVE

@@ -31,7 +31,8 @@ void load_simulator_from_folder() {
 #ifdef _WIN32
     HMODULE module = LoadLibraryA(path.c_str());
     if (module == nullptr) {
-        throw std::runtime_error("--simulator: cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
+        throw std::runtime_error("--simulator: cannot load " + path + " (error " + std::to_string(GetLastError()) +
+                                 ")");
     }
     // Another DirectInput of the same name may have been loaded instead (the system's own).
     if (GetProcAddress(module, "sim_reset") == nullptr) {

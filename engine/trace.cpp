@@ -41,19 +41,34 @@ std::string value_name(DWORD value, std::initializer_list<Named> names) {
     return std::to_string(value);
 }
 
-#define TAMRILO_NAMED(value) {static_cast<DWORD>(value), #value}
+#define TAMRILO_NAMED(value) \
+    { static_cast<DWORD>(value), #value }
 
 std::string result_name(HRESULT result) {
     // DIERR_OBJECTNOTFOUND and DIERR_NOTFOUND are one value; the first name is the one shown.
     const std::initializer_list<Named> names = {
-        TAMRILO_NAMED(DI_OK), TAMRILO_NAMED(DI_NOEFFECT), TAMRILO_NAMED(DI_POLLEDDEVICE),
-        TAMRILO_NAMED(DI_DOWNLOADSKIPPED), TAMRILO_NAMED(DI_EFFECTRESTARTED),
-        TAMRILO_NAMED(DIERR_OLDDIRECTINPUTVERSION), TAMRILO_NAMED(DIERR_BETADIRECTINPUTVERSION),
-        TAMRILO_NAMED(DIERR_DEVICENOTREG), TAMRILO_NAMED(DIERR_OBJECTNOTFOUND), TAMRILO_NAMED(DIERR_INVALIDPARAM),
-        TAMRILO_NAMED(DIERR_NOINTERFACE), TAMRILO_NAMED(DIERR_GENERIC), TAMRILO_NAMED(DIERR_UNSUPPORTED),
-        TAMRILO_NAMED(DIERR_NOTINITIALIZED), TAMRILO_NAMED(DIERR_INPUTLOST), TAMRILO_NAMED(DIERR_ACQUIRED),
-        TAMRILO_NAMED(DIERR_NOTACQUIRED), TAMRILO_NAMED(DIERR_NOTDOWNLOADED), TAMRILO_NAMED(DIERR_NOTEXCLUSIVEACQUIRED),
-        TAMRILO_NAMED(DIERR_INCOMPLETEEFFECT), TAMRILO_NAMED(DIERR_EFFECTPLAYING), TAMRILO_NAMED(DIERR_UNPLUGGED),
+        TAMRILO_NAMED(DI_OK),
+        TAMRILO_NAMED(DI_NOEFFECT),
+        TAMRILO_NAMED(DI_POLLEDDEVICE),
+        TAMRILO_NAMED(DI_DOWNLOADSKIPPED),
+        TAMRILO_NAMED(DI_EFFECTRESTARTED),
+        TAMRILO_NAMED(DIERR_OLDDIRECTINPUTVERSION),
+        TAMRILO_NAMED(DIERR_BETADIRECTINPUTVERSION),
+        TAMRILO_NAMED(DIERR_DEVICENOTREG),
+        TAMRILO_NAMED(DIERR_OBJECTNOTFOUND),
+        TAMRILO_NAMED(DIERR_INVALIDPARAM),
+        TAMRILO_NAMED(DIERR_NOINTERFACE),
+        TAMRILO_NAMED(DIERR_GENERIC),
+        TAMRILO_NAMED(DIERR_UNSUPPORTED),
+        TAMRILO_NAMED(DIERR_NOTINITIALIZED),
+        TAMRILO_NAMED(DIERR_INPUTLOST),
+        TAMRILO_NAMED(DIERR_ACQUIRED),
+        TAMRILO_NAMED(DIERR_NOTACQUIRED),
+        TAMRILO_NAMED(DIERR_NOTDOWNLOADED),
+        TAMRILO_NAMED(DIERR_NOTEXCLUSIVEACQUIRED),
+        TAMRILO_NAMED(DIERR_INCOMPLETEEFFECT),
+        TAMRILO_NAMED(DIERR_EFFECTPLAYING),
+        TAMRILO_NAMED(DIERR_UNPLUGGED),
     };
     for (const Named& n : names) {
         if (n.value == static_cast<DWORD>(result)) return n.name;
@@ -99,36 +114,66 @@ std::string guid_name(const GUID& guid) {
 
 const char* op_name(int op) {
     static const char* const names[SIM_OP_COUNT] = {
-        "DirectInputCreateA", "EnumDevices", "CreateDevice", "QueryInterface", "AddRef", "Release",
-        "SetDataFormat", "SetCooperativeLevel", "GetProperty", "SetProperty", "Acquire", "Unacquire",
-        "GetDeviceState", "Poll", "GetCapabilities", "CreateEffect", "SetParameters", "Start", "Stop",
-        "Unload", "(a method the library does not use)",
+        "DirectInputCreateA",
+        "EnumDevices",
+        "CreateDevice",
+        "QueryInterface",
+        "AddRef",
+        "Release",
+        "SetDataFormat",
+        "SetCooperativeLevel",
+        "GetProperty",
+        "SetProperty",
+        "Acquire",
+        "Unacquire",
+        "GetDeviceState",
+        "Poll",
+        "GetCapabilities",
+        "CreateEffect",
+        "SetParameters",
+        "Start",
+        "Stop",
+        "Unload",
+        "(a method the library does not use)",
     };
     return op >= 0 && op < SIM_OP_COUNT ? names[op] : "?";
 }
 
 std::string object_name(const sim_call& c) {
     switch (c.kind) {
-    case SIM_OBJECT_DIRECTINPUT: return "DirectInput #" + std::to_string(c.object);
-    case SIM_OBJECT_DEVICE: return "joystick " + std::to_string(c.device) + " device #" + std::to_string(c.object);
-    case SIM_OBJECT_EFFECT: return "effect #" + std::to_string(c.object) + " on joystick " + std::to_string(c.device);
-    default: return "";
+        case SIM_OBJECT_DIRECTINPUT: return "DirectInput #" + std::to_string(c.object);
+        case SIM_OBJECT_DEVICE: return "joystick " + std::to_string(c.device) + " device #" + std::to_string(c.object);
+        case SIM_OBJECT_EFFECT:
+            return "effect #" + std::to_string(c.object) + " on joystick " + std::to_string(c.device);
+        default: return "";
     }
 }
 
 std::string offset_name(DWORD offset) {
-    return value_name(offset, {{DIJOFS_X, "DIJOFS_X"}, {DIJOFS_Y, "DIJOFS_Y"}, {DIJOFS_Z, "DIJOFS_Z"},
-                               {DIJOFS_RX, "DIJOFS_RX"}, {DIJOFS_RY, "DIJOFS_RY"}, {DIJOFS_RZ, "DIJOFS_RZ"}});
+    return value_name(offset, {{DIJOFS_X, "DIJOFS_X"},
+                               {DIJOFS_Y, "DIJOFS_Y"},
+                               {DIJOFS_Z, "DIJOFS_Z"},
+                               {DIJOFS_RX, "DIJOFS_RX"},
+                               {DIJOFS_RY, "DIJOFS_RY"},
+                               {DIJOFS_RZ, "DIJOFS_RZ"}});
 }
 
-const std::initializer_list<Named> kParameterFlags = {
-    {DIEP_DURATION, "DIEP_DURATION"}, {DIEP_SAMPLEPERIOD, "DIEP_SAMPLEPERIOD"}, {DIEP_GAIN, "DIEP_GAIN"},
-    {DIEP_TRIGGERBUTTON, "DIEP_TRIGGERBUTTON"}, {DIEP_TRIGGERREPEATINTERVAL, "DIEP_TRIGGERREPEATINTERVAL"},
-    {DIEP_AXES, "DIEP_AXES"}, {DIEP_DIRECTION, "DIEP_DIRECTION"}, {DIEP_ENVELOPE, "DIEP_ENVELOPE"},
-    {DIEP_TYPESPECIFICPARAMS, "DIEP_TYPESPECIFICPARAMS"}, {DIEP_START, "DIEP_START"},
-    {DIEP_NORESTART, "DIEP_NORESTART"}, {DIEP_NODOWNLOAD, "DIEP_NODOWNLOAD"}};
+const std::initializer_list<Named> kParameterFlags = {{DIEP_DURATION, "DIEP_DURATION"},
+                                                      {DIEP_SAMPLEPERIOD, "DIEP_SAMPLEPERIOD"},
+                                                      {DIEP_GAIN, "DIEP_GAIN"},
+                                                      {DIEP_TRIGGERBUTTON, "DIEP_TRIGGERBUTTON"},
+                                                      {DIEP_TRIGGERREPEATINTERVAL, "DIEP_TRIGGERREPEATINTERVAL"},
+                                                      {DIEP_AXES, "DIEP_AXES"},
+                                                      {DIEP_DIRECTION, "DIEP_DIRECTION"},
+                                                      {DIEP_ENVELOPE, "DIEP_ENVELOPE"},
+                                                      {DIEP_TYPESPECIFICPARAMS, "DIEP_TYPESPECIFICPARAMS"},
+                                                      {DIEP_START, "DIEP_START"},
+                                                      {DIEP_NORESTART, "DIEP_NORESTART"},
+                                                      {DIEP_NODOWNLOAD, "DIEP_NODOWNLOAD"}};
 
-std::string duration(DWORD microseconds) { return microseconds == 0xFFFFFFFFu ? "INFINITE" : std::to_string(microseconds); }
+std::string duration(DWORD microseconds) {
+    return microseconds == 0xFFFFFFFFu ? "INFINITE" : std::to_string(microseconds);
+}
 
 bool is_periodic(const std::string& type) {
     return type == "GUID_Square" || type == "GUID_Sine" || type == "GUID_Triangle" || type == "GUID_SawtoothUp" ||
@@ -165,16 +210,20 @@ void describe_type_specific(std::ostream& o, const GUID& guid, const sim_effect_
 // The fields of the record that `parameters` (DIEP_ flags) name: SetParameters reads no others.
 void describe_effect(std::ostream& o, const GUID& guid, const sim_effect_params& p, DWORD parameters) {
     o << "DIEFFECT{dwSize " << p.size << ", dwFlags "
-      << flag_names(p.flags, {{DIEFF_OBJECTIDS, "DIEFF_OBJECTIDS"}, {DIEFF_OBJECTOFFSETS, "DIEFF_OBJECTOFFSETS"},
-                              {DIEFF_CARTESIAN, "DIEFF_CARTESIAN"}, {DIEFF_POLAR, "DIEFF_POLAR"},
+      << flag_names(p.flags, {{DIEFF_OBJECTIDS, "DIEFF_OBJECTIDS"},
+                              {DIEFF_OBJECTOFFSETS, "DIEFF_OBJECTOFFSETS"},
+                              {DIEFF_CARTESIAN, "DIEFF_CARTESIAN"},
+                              {DIEFF_POLAR, "DIEFF_POLAR"},
                               {DIEFF_SPHERICAL, "DIEFF_SPHERICAL"}});
     if (parameters & DIEP_DURATION) o << ", dwDuration " << duration(p.duration);
     if (parameters & DIEP_SAMPLEPERIOD) o << ", dwSamplePeriod " << p.sample_period;
     if (parameters & DIEP_GAIN) o << ", dwGain " << p.gain;
     if (parameters & DIEP_TRIGGERBUTTON) {
-        o << ", dwTriggerButton " << (p.trigger_button == DIEB_NOTRIGGER ? "DIEB_NOTRIGGER" : std::to_string(p.trigger_button));
+        o << ", dwTriggerButton "
+          << (p.trigger_button == DIEB_NOTRIGGER ? "DIEB_NOTRIGGER" : std::to_string(p.trigger_button));
     }
-    if (parameters & DIEP_TRIGGERREPEATINTERVAL) o << ", dwTriggerRepeatInterval " << duration(p.trigger_repeat_interval);
+    if (parameters & DIEP_TRIGGERREPEATINTERVAL)
+        o << ", dwTriggerRepeatInterval " << duration(p.trigger_repeat_interval);
     DWORD shown = p.axis_count < 4 ? p.axis_count : 4;
     if (parameters & DIEP_AXES) {
         o << ", cAxes " << p.axis_count << ", rgdwAxes ";
@@ -209,9 +258,16 @@ void describe_effect(std::ostream& o, const GUID& guid, const sim_effect_params&
 }
 
 const char* property_name(DWORD property) {
-    static const char* const names[] = {"?", "DIPROP_BUFFERSIZE", "DIPROP_AXISMODE", "DIPROP_GRANULARITY",
-                                        "DIPROP_RANGE", "DIPROP_DEADZONE", "DIPROP_SATURATION",
-                                        "DIPROP_FFGAIN", "DIPROP_FFLOAD", "DIPROP_AUTOCENTER"};
+    static const char* const names[] = {"?",
+                                        "DIPROP_BUFFERSIZE",
+                                        "DIPROP_AXISMODE",
+                                        "DIPROP_GRANULARITY",
+                                        "DIPROP_RANGE",
+                                        "DIPROP_DEADZONE",
+                                        "DIPROP_SATURATION",
+                                        "DIPROP_FFGAIN",
+                                        "DIPROP_FFLOAD",
+                                        "DIPROP_AUTOCENTER"};
     return property < 10 ? names[property] : "?";
 }
 
@@ -231,52 +287,59 @@ std::string describe_call(const SimClient& sim, const sim_call& c) {
     if (!object.empty()) o << object << " ";
     o << op_name(c.op) << "(";
     switch (c.op) {
-    case SIM_OP_CREATE: o << "version " << hex(c.a[0]) << ", instance " << hex(static_cast<DWORD>(c.handle)); break;
-    case SIM_OP_ENUM_DEVICES:
-        o << value_name(c.a[0], {{0, "all types"}, {DIDEVTYPE_JOYSTICK, "DIDEVTYPE_JOYSTICK"}}) << ", "
-          << flag_names(c.a[1], {{DIEDFL_ATTACHEDONLY, "DIEDFL_ATTACHEDONLY"}, {DIEDFL_FORCEFEEDBACK, "DIEDFL_FORCEFEEDBACK"}})
-          << (c.a[1] == 0 ? " (DIEDFL_ALLDEVICES)" : "");
-        break;
-    case SIM_OP_CREATE_DEVICE:
-    case SIM_OP_QUERY_INTERFACE: o << guid_name(c.guid); break;
-    case SIM_OP_ADD_REF:
-    case SIM_OP_RELEASE: o << ") -> " << c.a[0] << " references, " << result_name(c.result); return o.str();
-    case SIM_OP_SET_DATA_FORMAT:
-        o << (c.a[2] ? "c_dfDIJoystick" : "a data format of its own") << ": dwDataSize " << c.a[0] << ", dwNumObjs " << c.a[1];
-        break;
-    case SIM_OP_SET_COOPERATIVE_LEVEL:
-        o << "window " << hex(static_cast<DWORD>(c.handle)) << ", "
-          << flag_names(c.a[0], {{DISCL_EXCLUSIVE, "DISCL_EXCLUSIVE"}, {DISCL_NONEXCLUSIVE, "DISCL_NONEXCLUSIVE"},
-                                 {DISCL_FOREGROUND, "DISCL_FOREGROUND"}, {DISCL_BACKGROUND, "DISCL_BACKGROUND"}});
-        break;
-    case SIM_OP_GET_PROPERTY:
-    case SIM_OP_SET_PROPERTY: {
-        o << property_name(c.a[0]) << ", {diph{dwSize " << c.a[1] << ", dwHeaderSize " << c.a[2] << ", dwObj "
-          << (c.a[4] == DIPH_BYOFFSET ? offset_name(c.a[3]) : std::to_string(c.a[3])) << ", dwHow "
-          << value_name(c.a[4], {{DIPH_DEVICE, "DIPH_DEVICE"}, {DIPH_BYOFFSET, "DIPH_BYOFFSET"}, {DIPH_BYID, "DIPH_BYID"}})
-          << "}, ";
-        if (c.a[0] == 4) {
-            o << "lMin " << static_cast<LONG>(c.a[5]) << ", lMax " << static_cast<LONG>(c.a[6]);
-        } else if (c.a[0] == 9) {
-            o << "dwData " << value_name(c.a[5], {{DIPROPAUTOCENTER_OFF, "DIPROPAUTOCENTER_OFF"}, {DIPROPAUTOCENTER_ON, "DIPROPAUTOCENTER_ON"}});
-        } else {
-            o << "dwData " << c.a[5];
+        case SIM_OP_CREATE: o << "version " << hex(c.a[0]) << ", instance " << hex(static_cast<DWORD>(c.handle)); break;
+        case SIM_OP_ENUM_DEVICES:
+            o << value_name(c.a[0], {{0, "all types"}, {DIDEVTYPE_JOYSTICK, "DIDEVTYPE_JOYSTICK"}}) << ", "
+              << flag_names(c.a[1], {{DIEDFL_ATTACHEDONLY, "DIEDFL_ATTACHEDONLY"},
+                                     {DIEDFL_FORCEFEEDBACK, "DIEDFL_FORCEFEEDBACK"}})
+              << (c.a[1] == 0 ? " (DIEDFL_ALLDEVICES)" : "");
+            break;
+        case SIM_OP_CREATE_DEVICE:
+        case SIM_OP_QUERY_INTERFACE: o << guid_name(c.guid); break;
+        case SIM_OP_ADD_REF:
+        case SIM_OP_RELEASE: o << ") -> " << c.a[0] << " references, " << result_name(c.result); return o.str();
+        case SIM_OP_SET_DATA_FORMAT:
+            o << (c.a[2] ? "c_dfDIJoystick" : "a data format of its own") << ": dwDataSize " << c.a[0] << ", dwNumObjs "
+              << c.a[1];
+            break;
+        case SIM_OP_SET_COOPERATIVE_LEVEL:
+            o << "window " << hex(static_cast<DWORD>(c.handle)) << ", "
+              << flag_names(c.a[0], {{DISCL_EXCLUSIVE, "DISCL_EXCLUSIVE"},
+                                     {DISCL_NONEXCLUSIVE, "DISCL_NONEXCLUSIVE"},
+                                     {DISCL_FOREGROUND, "DISCL_FOREGROUND"},
+                                     {DISCL_BACKGROUND, "DISCL_BACKGROUND"}});
+            break;
+        case SIM_OP_GET_PROPERTY:
+        case SIM_OP_SET_PROPERTY: {
+            o << property_name(c.a[0]) << ", {diph{dwSize " << c.a[1] << ", dwHeaderSize " << c.a[2] << ", dwObj "
+              << (c.a[4] == DIPH_BYOFFSET ? offset_name(c.a[3]) : std::to_string(c.a[3])) << ", dwHow "
+              << value_name(c.a[4],
+                            {{DIPH_DEVICE, "DIPH_DEVICE"}, {DIPH_BYOFFSET, "DIPH_BYOFFSET"}, {DIPH_BYID, "DIPH_BYID"}})
+              << "}, ";
+            if (c.a[0] == 4) {
+                o << "lMin " << static_cast<LONG>(c.a[5]) << ", lMax " << static_cast<LONG>(c.a[6]);
+            } else if (c.a[0] == 9) {
+                o << "dwData "
+                  << value_name(c.a[5], {{DIPROPAUTOCENTER_OFF, "DIPROPAUTOCENTER_OFF"},
+                                         {DIPROPAUTOCENTER_ON, "DIPROPAUTOCENTER_ON"}});
+            } else {
+                o << "dwData " << c.a[5];
+            }
+            o << "}";
+            break;
         }
-        o << "}";
-        break;
-    }
-    case SIM_OP_GET_DEVICE_STATE: o << "size " << c.a[0]; break;
-    case SIM_OP_GET_CAPABILITIES: o << "dwSize " << c.a[0]; break;
-    case SIM_OP_CREATE_EFFECT: describe_effect(o, c.guid, c.params, DIEP_ALLPARAMS); break;
-    case SIM_OP_SET_PARAMETERS:
-        describe_effect(o, effect_guid(sim, c.effect), c.params, c.a[0]);
-        o << ", " << flag_names(c.a[0], kParameterFlags);
-        break;
-    case SIM_OP_START:
-        o << "iterations " << (c.a[0] == 0xFFFFFFFFu ? "INFINITE" : std::to_string(c.a[0])) << ", "
-          << flag_names(c.a[1], {{DIES_SOLO, "DIES_SOLO"}, {DIES_NODOWNLOAD, "DIES_NODOWNLOAD"}});
-        break;
-    default: break;
+        case SIM_OP_GET_DEVICE_STATE: o << "size " << c.a[0]; break;
+        case SIM_OP_GET_CAPABILITIES: o << "dwSize " << c.a[0]; break;
+        case SIM_OP_CREATE_EFFECT: describe_effect(o, c.guid, c.params, DIEP_ALLPARAMS); break;
+        case SIM_OP_SET_PARAMETERS:
+            describe_effect(o, effect_guid(sim, c.effect), c.params, c.a[0]);
+            o << ", " << flag_names(c.a[0], kParameterFlags);
+            break;
+        case SIM_OP_START:
+            o << "iterations " << (c.a[0] == 0xFFFFFFFFu ? "INFINITE" : std::to_string(c.a[0])) << ", "
+              << flag_names(c.a[1], {{DIES_SOLO, "DIES_SOLO"}, {DIES_NODOWNLOAD, "DIES_NODOWNLOAD"}});
+            break;
+        default: break;
     }
     o << ") -> " << result_name(c.result);
     if (c.op == SIM_OP_CREATE_EFFECT && c.effect >= 0) o << ", effect #" << c.effect;

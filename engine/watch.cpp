@@ -21,10 +21,10 @@ constexpr int kStatusRead = 97;
 // Lines of one refresh: name, four axes, hat, buttons, status.
 constexpr int kFrameLines = 8;
 
-const char* const kVariables[] = {
-    "FF_versionsnummer", "OV_error", "OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4", "OV_info_5",
-    "JOY_X_A", "JOY_Y_A", "JOY_RUD_A", "JOY_ROT_A", "JOY_VIEW", "NUMBER_OF_AXIS", "NUMBER_OF_VIEWS",
-    "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"};
+const char* const kVariables[] = {"FF_versionsnummer", "OV_error",        "OV_info_1",         "OV_info_2",
+                                  "OV_info_3",         "OV_info_4",       "OV_info_5",         "JOY_X_A",
+                                  "JOY_Y_A",           "JOY_RUD_A",       "JOY_ROT_A",         "JOY_VIEW",
+                                  "NUMBER_OF_AXIS",    "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"};
 
 std::string fixed_text(double value) {
     char text[32];
@@ -79,8 +79,7 @@ std::string hat_text(double degrees) {
     return text;
 }
 
-int watch_joystick(const std::string& library_path, const WatchOptions& options, std::ostream& out,
-                   std::ostream& err) {
+int watch_joystick(const std::string& library_path, const WatchOptions& options, std::ostream& out, std::ostream& err) {
     HostEngine host;
     for (const char* v : kVariables) host.declare(v);
     for (int b = 1; b <= kButtons; ++b) host.declare("BUTTON_" + std::to_string(b));
@@ -114,7 +113,8 @@ int watch_joystick(const std::string& library_path, const WatchOptions& options,
         std::string text = frame(host, name, force_feedback);
         if (options.redraw_in_place) {
             // Each line is cleared to its end, so a shorter line leaves nothing of the last one.
-            for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 4) text.insert(at, "\x1b[K");
+            for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 4)
+                text.insert(at, "\x1b[K");
         }
         out << text << std::flush;
         first = false;

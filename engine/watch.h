@@ -20,8 +20,7 @@ struct WatchOptions {
 // Selects the first attached joystick and shows its axes, hat and buttons until stop_requested.
 // Returns 0, or 1 (after saying so on `err`) when DirectInput cannot be opened or no joystick
 // is attached. Throws std::runtime_error when the library cannot be loaded.
-int watch_joystick(const std::string& library_path, const WatchOptions& options, std::ostream& out,
-                   std::ostream& err);
+int watch_joystick(const std::string& library_path, const WatchOptions& options, std::ostream& out, std::ostream& err);
 
 // One axis as a bar over −10000 … 10000 with a mark at the centre, `width` characters wide.
 std::string axis_bar(double position, int width);

@@ -55,22 +55,24 @@ std::optional<std::string> defining_export(const std::string& name) {
 std::vector<std::string> setup_for(const std::string& name) {
     if (name == "Get_Versionsnummer") return {};
     if (name == "InitDirectInput") return {"Get_Versionsnummer"};
-    if (name == "FreeDirectInput" || name.rfind("InitJoystick_", 0) == 0) return {"Get_Versionsnummer", "InitDirectInput"};
+    if (name == "FreeDirectInput" || name.rfind("InitJoystick_", 0) == 0)
+        return {"Get_Versionsnummer", "InitDirectInput"};
     std::vector<std::string> steps = {"Get_Versionsnummer", "InitDirectInput", "InitJoystick_1"};
     if (auto define = defining_export(name)) steps.push_back(*define);
     return steps;
 }
 
 struct Measurement {
-    std::vector<std::string> lookups;  // of the measured export
-    std::optional<std::string> missing;  // the first name looked up, by it or its set-up, that was not declared
+    std::vector<std::string> lookups;          // of the measured export
+    std::optional<std::string> missing;        // the first name looked up, by it or its set-up, that was not declared
     std::vector<std::optional<Fixed>> status;  // per status variable; empty: not written
 };
 
 class Catalog {
 public:
     explicit Catalog(std::string library_path) : library_path_(std::move(library_path)) {
-        if (!sim_.load()) throw std::runtime_error("the simulated DirectInput is not loaded; it is needed to measure the library");
+        if (!sim_.load())
+            throw std::runtime_error("the simulated DirectInput is not loaded; it is needed to measure the library");
     }
 
     // Runs every export, declaring each variable it asks for, until it asks for none missing.
@@ -143,7 +145,8 @@ private:
                     j = end_b;
                     continue;
                 }
-                const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[j]));
+                const int x = std::tolower(static_cast<unsigned char>(a[i])),
+                          y = std::tolower(static_cast<unsigned char>(b[j]));
                 if (x != y) return x < y;
                 ++i;
                 ++j;

@@ -46,7 +46,8 @@ std::vector<VariableEntry> read_variable_table(std::istream& in) {
         const bool per_slot = f[0].find("{n}") != std::string::npos;
         for (int n = 1; n <= (per_slot ? kSlotsPerWaveform : 1); ++n) {
             VariableEntry e{section, replace_slot(f[0], n), f[1], replace_slot(f[2], n)};
-            if (!names.insert(e.name).second) throw std::runtime_error("line " + std::to_string(number) + ": " + e.name + " named twice");
+            if (!names.insert(e.name).second)
+                throw std::runtime_error("line " + std::to_string(number) + ": " + e.name + " named twice");
             table.push_back(std::move(e));
         }
     }

@@ -20,8 +20,7 @@ struct Fault {
 std::vector<Fault> faults;
 
 std::vector<Fault>::iterator find_fault(int op, int device) {
-    return std::find_if(faults.begin(), faults.end(),
-                        [&](const Fault& f) { return f.op == op && f.device == device; });
+    return std::find_if(faults.begin(), faults.end(), [&](const Fault& f) { return f.op == op && f.device == device; });
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ SIM_API int sim_attach(const sim_joystick* description) {
     Joystick joystick{};
     joystick.description = *description;
     // An instance GUID of our own making, unique per device.
-    joystick.instance = {0x9E0B5A40u + static_cast<DWORD>(device), 0x3C1D, 0x11D2, {0x80, 0x01, 0x44, 0x45, 0x53, 0x54, 0, 0}};
+    joystick.instance = {
+        0x9E0B5A40u + static_cast<DWORD>(device), 0x3C1D, 0x11D2, {0x80, 0x01, 0x44, 0x45, 0x53, 0x54, 0, 0}};
     std::memset(joystick.state.rgdwPOV, 0xFF, sizeof joystick.state.rgdwPOV);
     joystick.driver_properties = default_axis_properties();
     world().joysticks.push_back(joystick);

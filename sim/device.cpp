@@ -68,7 +68,8 @@ DeviceObject::DeviceObject(int device_number)
 
 HRESULT DeviceObject::QueryInterface(REFIID iid, void** out) {
     if (joystick().description.refuse_device2) {
-        return query_call(iid, out, {&IID_IUnknown, &IID_IDirectInputDeviceA}, static_cast<IDirectInputDevice2A*>(this));
+        return query_call(iid, out, {&IID_IUnknown, &IID_IDirectInputDeviceA},
+                          static_cast<IDirectInputDevice2A*>(this));
     }
     return query_call(iid, out, {&IID_IUnknown, &IID_IDirectInputDeviceA, &IID_IDirectInputDevice2A},
                       static_cast<IDirectInputDevice2A*>(this));
@@ -161,7 +162,8 @@ HRESULT DeviceObject::SetCooperativeLevel(HWND window, DWORD flags) {
     if (status_ == Status::acquired) return call.finish(DIERR_ACQUIRED);
     constexpr DWORD kKnown = DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND;
     auto one_of = [&](DWORD a, DWORD b) { return ((flags & a) != 0) != ((flags & b) != 0); };
-    if ((flags & ~kKnown) || !one_of(DISCL_EXCLUSIVE, DISCL_NONEXCLUSIVE) || !one_of(DISCL_FOREGROUND, DISCL_BACKGROUND)) {
+    if ((flags & ~kKnown) || !one_of(DISCL_EXCLUSIVE, DISCL_NONEXCLUSIVE) ||
+        !one_of(DISCL_FOREGROUND, DISCL_BACKGROUND)) {
         return call.finish(DIERR_INVALIDPARAM);
     }
     cooperative_flags_ = flags;

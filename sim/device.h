@@ -21,30 +21,43 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return release_call(); }
 
     HRESULT STDMETHODCALLTYPE GetCapabilities(LPDIDEVCAPS caps) override;
-    HRESULT STDMETHODCALLTYPE EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKA, LPVOID, DWORD) override {
+        return unsupported_call();
+    }
     HRESULT STDMETHODCALLTYPE GetProperty(REFGUID property, LPDIPROPHEADER header) override;
     HRESULT STDMETHODCALLTYPE SetProperty(REFGUID property, LPCDIPROPHEADER header) override;
     HRESULT STDMETHODCALLTYPE Acquire() override;
     HRESULT STDMETHODCALLTYPE Unacquire() override;
     HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override;
-    HRESULT STDMETHODCALLTYPE GetDeviceData(DWORD, DIDEVICEOBJECTDATA*, LPDWORD, DWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE GetDeviceData(DWORD, DIDEVICEOBJECTDATA*, LPDWORD, DWORD) override {
+        return unsupported_call();
+    }
     HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT format) override;
     HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE GetObjectInfo(DIDEVICEOBJECTINSTANCEA*, DWORD, DWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE GetObjectInfo(DIDEVICEOBJECTINSTANCEA*, DWORD, DWORD) override {
+        return unsupported_call();
+    }
     HRESULT STDMETHODCALLTYPE GetDeviceInfo(LPDIDEVICEINSTANCEA) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE RunControlPanel(HWND, DWORD) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE Initialize(HINSTANCE, DWORD, REFGUID) override { return unsupported_call(); }
 
-    HRESULT STDMETHODCALLTYPE CreateEffect(REFGUID guid, LPCDIEFFECT effect, LPDIRECTINPUTEFFECT* out, LPUNKNOWN outer) override;
-    HRESULT STDMETHODCALLTYPE EnumEffects(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE CreateEffect(REFGUID guid, LPCDIEFFECT effect, LPDIRECTINPUTEFFECT* out,
+                                           LPUNKNOWN outer) override;
+    HRESULT STDMETHODCALLTYPE EnumEffects(LPDIENUMEFFECTSCALLBACKA, LPVOID, DWORD) override {
+        return unsupported_call();
+    }
     HRESULT STDMETHODCALLTYPE GetEffectInfo(DIEFFECTINFOA*, REFGUID) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE GetForceFeedbackState(LPDWORD) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE SendForceFeedbackCommand(DWORD) override { return unsupported_call(); }
-    HRESULT STDMETHODCALLTYPE EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override {
+        return unsupported_call();
+    }
     HRESULT STDMETHODCALLTYPE Escape(DIEFFESCAPE*) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE Poll() override;
-    HRESULT STDMETHODCALLTYPE SendDeviceData(DWORD, const DIDEVICEOBJECTDATA*, LPDWORD, DWORD) override { return unsupported_call(); }
+    HRESULT STDMETHODCALLTYPE SendDeviceData(DWORD, const DIDEVICEOBJECTDATA*, LPDWORD, DWORD) override {
+        return unsupported_call();
+    }
 
     const Joystick& joystick() const { return world().joysticks[static_cast<std::size_t>(device)]; }
     bool acquired_exclusively() const { return status_ == Status::acquired && (cooperative_flags_ & DISCL_EXCLUSIVE); }
@@ -66,9 +79,9 @@ private:
     struct FormatObject {
         DWORD offset;
         DWORD width;
-        int source;     // byte offset in DIJOYSTATE, or -1 when the joystick lacks the object
-        BYTE fill;      // what a lacking object reads as
-        int axis;       // axis slot, or -1
+        int source;  // byte offset in DIJOYSTATE, or -1 when the joystick lacks the object
+        BYTE fill;   // what a lacking object reads as
+        int axis;    // axis slot, or -1
     };
 
     void unload_effects();

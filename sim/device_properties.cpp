@@ -65,7 +65,8 @@ HRESULT DeviceObject::property(Call& call, REFGUID guid, const DIPROPHEADER* hea
     }
     if (call.refused()) return call.finish();
     if (property_id > kLastPredefined) return DIERR_UNSUPPORTED;
-    if (property_id != kRange && property_id != kDeadZone && property_id != kSaturation && property_id != kAutocenter) return DIERR_UNSUPPORTED;
+    if (property_id != kRange && property_id != kDeadZone && property_id != kSaturation && property_id != kAutocenter)
+        return DIERR_UNSUPPORTED;
     if (!header) return DIERR_INVALIDPARAM;
     if (header->dwSize != (is_range ? sizeof(DIPROPRANGE) : sizeof(DIPROPDWORD)) ||
         header->dwHeaderSize != sizeof(DIPROPHEADER)) {

@@ -37,7 +37,8 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return add_ref_call(); }
     ULONG STDMETHODCALLTYPE Release() override { return release_call(); }
     HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICEA* out, LPUNKNOWN outer) override;
-    HRESULT STDMETHODCALLTYPE EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKA callback, LPVOID ref, DWORD flags) override;
+    HRESULT STDMETHODCALLTYPE EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKA callback, LPVOID ref,
+                                          DWORD flags) override;
     HRESULT STDMETHODCALLTYPE GetDeviceStatus(REFGUID) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE RunControlPanel(HWND, DWORD) override { return unsupported_call(); }
     HRESULT STDMETHODCALLTYPE Initialize(HINSTANCE, DWORD) override { return unsupported_call(); }
@@ -54,7 +55,8 @@ HRESULT DirectInputObject::CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICEA* out,
     if (out) *out = nullptr;
     if (call.refused()) return call.finish();
     if (!out) return call.finish(E_POINTER);
-    if (device_number < 0 || world().joysticks[static_cast<std::size_t>(device_number)].description.refuse_create_device) {
+    if (device_number < 0 ||
+        world().joysticks[static_cast<std::size_t>(device_number)].description.refuse_create_device) {
         return call.finish(DIERR_DEVICENOTREG);
     }
     auto* object = make_object<DeviceObject>(device_number);

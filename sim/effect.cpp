@@ -82,7 +82,8 @@ HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectTyp
         return DIERR_INVALIDPARAM;
     }
     if (flags & DIEP_TYPESPECIFICPARAMS) {
-        if (!effect.lpvTypeSpecificParams || !type_specific_size_fits(type.family, effect.cbTypeSpecificParams, axis_count)) {
+        if (!effect.lpvTypeSpecificParams ||
+            !type_specific_size_fits(type.family, effect.cbTypeSpecificParams, axis_count)) {
             return DIERR_INVALIDPARAM;
         }
     }

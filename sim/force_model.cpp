@@ -99,12 +99,13 @@ double condition_force(Kind kind, const DICONDITION& c, double q) {
     const double low = static_cast<double>(c.lOffset) - c.lDeadBand;
     const double high = static_cast<double>(c.lOffset) + c.lDeadBand;
     if (q > high) {
-        const double f = kind == Kind::friction ? c.lPositiveCoefficient : c.lPositiveCoefficient * (q - high) / kFullScale;
+        const double f =
+            kind == Kind::friction ? c.lPositiveCoefficient : c.lPositiveCoefficient * (q - high) / kFullScale;
         return std::clamp(f, -static_cast<double>(c.dwPositiveSaturation), static_cast<double>(c.dwPositiveSaturation));
     }
     if (q < low) {
         const double f = kind == Kind::friction ? -static_cast<double>(c.lNegativeCoefficient)
-                                                 : c.lNegativeCoefficient * (q - low) / kFullScale;
+                                                : c.lNegativeCoefficient * (q - low) / kFullScale;
         return std::clamp(f, -static_cast<double>(c.dwNegativeSaturation), static_cast<double>(c.dwNegativeSaturation));
     }
     return 0.0;
@@ -113,7 +114,8 @@ double condition_force(Kind kind, const DICONDITION& c, double q) {
 void note_outside(std::vector<std::string>& notes, const char* what, double value, double low, double high) {
     if (value < low || value > high) {
         notes.push_back(std::string(what) + " " + std::to_string(static_cast<long long>(value)) + " outside " +
-                        std::to_string(static_cast<long long>(low)) + " … " + std::to_string(static_cast<long long>(high)));
+                        std::to_string(static_cast<long long>(low)) + " … " +
+                        std::to_string(static_cast<long long>(high)));
     }
 }
 
@@ -225,7 +227,8 @@ std::vector<std::string> remarks(const Play& play) {
     if (p.flags & DIEFF_SPHERICAL) notes.push_back("spherical direction not drawn");
     note_outside(notes, "gain", p.gain, 0, kFullScale);
     if (play.kind == Kind::constant_force) {
-        if (const auto c = type_specific<DICONSTANTFORCE>(p)) note_outside(notes, "magnitude", c->lMagnitude, -kFullScale, kFullScale);
+        if (const auto c = type_specific<DICONSTANTFORCE>(p))
+            note_outside(notes, "magnitude", c->lMagnitude, -kFullScale, kFullScale);
     } else if (is_periodic(play.kind)) {
         if (const auto c = type_specific<DIPERIODIC>(p)) {
             note_outside(notes, "magnitude", c->dwMagnitude, 0, kFullScale);
@@ -243,8 +246,10 @@ std::vector<std::string> remarks(const Play& play) {
             note_outside(notes, "negative coefficient", c->lNegativeCoefficient, -kFullScale, kFullScale);
             note_outside(notes, "positive saturation", c->dwPositiveSaturation, 0, kFullScale);
             note_outside(notes, "negative saturation", c->dwNegativeSaturation, 0, kFullScale);
-            if (c->dwPositiveSaturation == 0 && c->lPositiveCoefficient != 0) notes.push_back("positive saturation 0: no force");
-            if (c->dwNegativeSaturation == 0 && c->lNegativeCoefficient != 0) notes.push_back("negative saturation 0: no force");
+            if (c->dwPositiveSaturation == 0 && c->lPositiveCoefficient != 0)
+                notes.push_back("positive saturation 0: no force");
+            if (c->dwNegativeSaturation == 0 && c->lNegativeCoefficient != 0)
+                notes.push_back("negative saturation 0: no force");
         }
     }
     // One block per axis often repeats the same remark.

@@ -16,7 +16,7 @@
 
 namespace tamrilo::sim::force {
 
-inline constexpr int kAxes = 8;  // X, Y, Z, RX, RY, RZ, slider 0, slider 1 (data-format offset / 4)
+inline constexpr int kAxes = 8;                   // X, Y, Z, RX, RY, RZ, slider 0, slider 1 (data-format offset / 4)
 inline constexpr std::int64_t kOpen = INT64_MAX;  // a play that has not ended yet
 inline constexpr std::int64_t kVelocityWindowUs = 100000;
 inline constexpr double kFullScale = 10000.0;
@@ -49,13 +49,13 @@ private:
 
 // One stretch of an effect playing with one set of downloaded parameters.
 struct Play {
-    int effect = 0;                   // the effect object's id
+    int effect = 0;  // the effect object's id
     int device = 0;
     Kind kind = Kind::constant_force;
-    sim_effect_params params{};       // what the device plays (the downloaded parameters)
-    std::int64_t started_us = 0;      // when the effect last (re)started: its own time 0
-    std::int64_t from_us = 0;         // these parameters play from here …
-    std::int64_t until_us = kOpen;    // … until here (Stop, Unload, new parameters, …)
+    sim_effect_params params{};     // what the device plays (the downloaded parameters)
+    std::int64_t started_us = 0;    // when the effect last (re)started: its own time 0
+    std::int64_t from_us = 0;       // these parameters play from here …
+    std::int64_t until_us = kOpen;  // … until here (Stop, Unload, new parameters, …)
 
     // Whether it pushes at `t_us`: within its stretch and before the end of its duration.
     bool playing_at(std::int64_t t_us) const;

@@ -44,7 +44,8 @@ void record_start(int effect, int device, REFGUID type, const sim_effect_params&
     record_end(effect);
     // A stretch that ended the moment it began never pushed: the restart replaces it.
     auto& plays = play_history().plays;
-    if (!plays.empty() && plays.back().effect == effect && plays.back().from_us == plays.back().until_us) plays.pop_back();
+    if (!plays.empty() && plays.back().effect == effect && plays.back().from_us == plays.back().until_us)
+        plays.pop_back();
     force::Play play;
     play.effect = effect;
     play.device = device;

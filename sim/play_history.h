@@ -11,9 +11,9 @@
 namespace tamrilo::sim {
 
 struct PlayHistory {
-    std::vector<force::Play> plays;                // in the order they began
-    std::map<int, force::StickMotion> sticks;      // by device
-    DWORD device_gain = DI_FFNOMINALMAX;           // DIPROP_FFGAIN is not settable here
+    std::vector<force::Play> plays;            // in the order they began
+    std::map<int, force::StickMotion> sticks;  // by device
+    DWORD device_gain = DI_FFNOMINALMAX;       // DIPROP_FFGAIN is not settable here
 };
 PlayHistory& play_history();
 void clear_play_history();

@@ -15,12 +15,12 @@
 
 // Every DirectInput operation the simulator tells apart, in the log and for fault injection.
 enum sim_op {
-    SIM_OP_CREATE,                 // DirectInputCreateA
-    SIM_OP_ENUM_DEVICES,           // IDirectInputA::EnumDevices
-    SIM_OP_CREATE_DEVICE,          // IDirectInputA::CreateDevice
-    SIM_OP_QUERY_INTERFACE,        // any object
-    SIM_OP_ADD_REF,                // any object
-    SIM_OP_RELEASE,                // any object
+    SIM_OP_CREATE,           // DirectInputCreateA
+    SIM_OP_ENUM_DEVICES,     // IDirectInputA::EnumDevices
+    SIM_OP_CREATE_DEVICE,    // IDirectInputA::CreateDevice
+    SIM_OP_QUERY_INTERFACE,  // any object
+    SIM_OP_ADD_REF,          // any object
+    SIM_OP_RELEASE,          // any object
     SIM_OP_SET_DATA_FORMAT,
     SIM_OP_SET_COOPERATIVE_LEVEL,
     SIM_OP_GET_PROPERTY,
@@ -35,7 +35,7 @@ enum sim_op {
     SIM_OP_START,
     SIM_OP_STOP,
     SIM_OP_UNLOAD,
-    SIM_OP_OTHER,                  // any method the library never calls
+    SIM_OP_OTHER,  // any method the library never calls
     SIM_OP_COUNT
 };
 
@@ -46,32 +46,32 @@ enum sim_object_kind { SIM_OBJECT_NONE, SIM_OBJECT_DIRECTINPUT, SIM_OBJECT_DEVIC
 struct sim_joystick {
     char product_name[MAX_PATH];  // copied whole into tszProductName, bytes after the NUL included
     char instance_name[MAX_PATH];
-    int force_feedback;           // DIDC_FORCEFEEDBACK; CreateEffect fails with DIERR_UNSUPPORTED without it
-    DWORD axes, buttons, povs;    // what GetCapabilities reports
-    int refuse_create_device;     // CreateDevice fails with DIERR_DEVICENOTREG
-    int refuse_device2;           // QueryInterface(IID_IDirectInputDevice2A) fails with E_NOINTERFACE
+    int force_feedback;         // DIDC_FORCEFEEDBACK; CreateEffect fails with DIERR_UNSUPPORTED without it
+    DWORD axes, buttons, povs;  // what GetCapabilities reports
+    int refuse_create_device;   // CreateDevice fails with DIERR_DEVICENOTREG
+    int refuse_device2;         // QueryInterface(IID_IDirectInputDevice2A) fails with E_NOINTERFACE
 };
 
 // A deep copy of a DIEFFECT and of everything it points to.
 struct sim_effect_params {
     DWORD size, flags, duration, sample_period, gain, trigger_button, trigger_repeat_interval;
-    DWORD axis_count;             // cAxes
-    DWORD axes[4];                // the first min(cAxes, 4) entries of rgdwAxes
-    LONG direction[4];            // the first min(cAxes, 4) entries of rglDirection
+    DWORD axis_count;                           // cAxes
+    DWORD axes[4];                              // the first min(cAxes, 4) entries of rgdwAxes
+    LONG direction[4];                          // the first min(cAxes, 4) entries of rglDirection
     int has_axes, has_direction, has_envelope;  // whether the pointers were non-null
-    DWORD type_specific_size;     // cbTypeSpecificParams
-    unsigned char type_specific[64];  // the first min(cbTypeSpecificParams, 64) bytes
+    DWORD type_specific_size;                   // cbTypeSpecificParams
+    unsigned char type_specific[64];            // the first min(cbTypeSpecificParams, 64) bytes
 };
 
 // One call that reached the simulator.
 struct sim_call {
-    int op;                       // sim_op
-    int object;                   // id of the object called (0 for DirectInputCreateA)
-    int kind;                     // sim_object_kind of that object
-    int device;                   // device number the object belongs to, or -1
-    int effect;                   // effect id (objects are numbered 1, 2, … across all kinds), or -1
+    int op;      // sim_op
+    int object;  // id of the object called (0 for DirectInputCreateA)
+    int kind;    // sim_object_kind of that object
+    int device;  // device number the object belongs to, or -1
+    int effect;  // effect id (objects are numbered 1, 2, … across all kinds), or -1
     HRESULT result;
-    int on_released;              // the object had no reference left: a use after release
+    int on_released;  // the object had no reference left: a use after release
     // Scalar arguments, by operation:
     //   CREATE: a0 version;  ENUM_DEVICES: a0 device type, a1 flags, a2 whether pvRef was null;
     //   SET_COOPERATIVE_LEVEL: a0 flags;  GET/SET_PROPERTY: a0 property (1..9), a1 dwSize,
@@ -80,33 +80,34 @@ struct sim_call {
     //   GET_DEVICE_STATE: a0 size;  GET_CAPABILITIES: a0 dwSize;  SET_PARAMETERS: a0 flags;
     //   START: a0 iterations, a1 flags;  ADD_REF/RELEASE: a0 reference count after the call.
     DWORD a[7];
-    UINT_PTR handle;              // CREATE: the instance handle; SET_COOPERATIVE_LEVEL: the window
-    int outer_null;               // CREATE, CREATE_DEVICE, CREATE_EFFECT: punkOuter was null
-    GUID guid;                    // CREATE_DEVICE: guidInstance; QUERY_INTERFACE: riid; CREATE_EFFECT: effect GUID
-    sim_effect_params params;     // CREATE_EFFECT, SET_PARAMETERS
+    UINT_PTR handle;           // CREATE: the instance handle; SET_COOPERATIVE_LEVEL: the window
+    int outer_null;            // CREATE, CREATE_DEVICE, CREATE_EFFECT: punkOuter was null
+    GUID guid;                 // CREATE_DEVICE: guidInstance; QUERY_INTERFACE: riid; CREATE_EFFECT: effect GUID
+    sim_effect_params params;  // CREATE_EFFECT, SET_PARAMETERS
 };
 
 // The state of one effect object.
 struct sim_effect_info {
-    int id;                       // object id
+    int id;  // object id
     int device;
     GUID guid;
-    int refs;                     // 0 once released
+    int refs;  // 0 once released
     int downloaded, playing;
-    int start_count;              // how often it was started (Start, or SetParameters with DIEP_START)
-    sim_effect_params params;     // the parameters it holds now
+    int start_count;           // how often it was started (Start, or SetParameters with DIEP_START)
+    sim_effect_params params;  // the parameters it holds now
 };
 
 // The state of one device.
 struct sim_device_info {
     int attached;
-    int objects;                  // device objects created for it that still have references
-    int refs;                     // references on the newest device object created for it
+    int objects;  // device objects created for it that still have references
+    int refs;     // references on the newest device object created for it
     int acquired;
-    DWORD cooperative_flags;      // last flags accepted by SetCooperativeLevel
-    UINT_PTR window;              // last window accepted by SetCooperativeLevel
+    DWORD cooperative_flags;  // last flags accepted by SetCooperativeLevel
+    UINT_PTR window;          // last window accepted by SetCooperativeLevel
     int data_format_set;
-    LONG range_min[8], range_max[8];  // DIPROP_RANGE per axis, indexed by offset / 4 (X, Y, Z, RX, RY, RZ, slider 0, slider 1)
+    LONG range_min[8],
+        range_max[8];  // DIPROP_RANGE per axis, indexed by offset / 4 (X, Y, Z, RX, RY, RZ, slider 0, slider 1)
     DWORD dead_zone[8], saturation[8];
     DWORD autocenter;
 };
@@ -170,7 +171,7 @@ SIM_API int sim_get_device(int device, sim_device_info* info);
 
 // One stretch of an effect playing with one set of downloaded parameters.
 struct sim_play {
-    int effect;                   // the effect object's id
+    int effect;  // the effect object's id
     int device;
     GUID guid;
     long long started_us;         // when it last (re)started: its own time 0
@@ -186,8 +187,8 @@ struct sim_play {
 #define SIM_MAX_CONTRIBUTIONS 16
 struct sim_force_sample {
     LONG position[8];
-    LONG force[8];                // every playing effect summed, clamped to ±10000
-    int contributions;            // playing stretches, the first SIM_MAX_CONTRIBUTIONS of them listed
+    LONG force[8];                    // every playing effect summed, clamped to ±10000
+    int contributions;                // playing stretches, the first SIM_MAX_CONTRIBUTIONS of them listed
     int play[SIM_MAX_CONTRIBUTIONS];  // index for sim_get_play
     LONG contribution[SIM_MAX_CONTRIBUTIONS][8];
 };

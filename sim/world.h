@@ -68,7 +68,7 @@ struct World {
     std::vector<DeviceObject*> devices;            // device objects, in creation order
     std::vector<EffectObject*> effects;            // effect objects, in creation order
     std::vector<sim_call> log;
-    unsigned log_generation = 0;                   // tells a call in progress that the log was cleared
+    unsigned log_generation = 0;  // tells a call in progress that the log was cleared
     int released_object_calls = 0;
     // Simulated time in microseconds: it moves only when told, so every run is reproducible.
     unsigned long long clock_us = 0;

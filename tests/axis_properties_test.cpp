@@ -90,8 +90,8 @@ TEST_F(AxisPropertyTest, GetWorkedValues) {
         Fixed dead_zone, saturation_zone;
     };
     const Case cases[] = {
-        {0, 0, 102406},           {99, 1013, 101392},         {5000, 51203, 51203},
-        {10000, 102406, 0},       {10001, 102416, -10},       {0xFFFFFFFF, INT_MAX, INT_MIN},
+        {0, 0, 102406},     {99, 1013, 101392},   {5000, 51203, 51203},
+        {10000, 102406, 0}, {10001, 102416, -10}, {0xFFFFFFFF, INT_MAX, INT_MIN},
     };
     for (const auto& e : kExports) {
         for (const auto& c : cases) {

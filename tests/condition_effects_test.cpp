@@ -22,26 +22,37 @@ struct Family {
 
 const std::vector<Family>& families() {
     static const std::vector<Family> f = {
-        {"Define_Placement", "Change_Placement", "Stop_Placement", GUID_Spring,
-         {{"placement_middle_x", 0, &DICONDITION::lOffset}, {"placement_middle_y", 1, &DICONDITION::lOffset},
-          {"placement_dead_x", 0, &DICONDITION::lDeadBand}, {"placement_dead_y", 1, &DICONDITION::lDeadBand},
+        {"Define_Placement",
+         "Change_Placement",
+         "Stop_Placement",
+         GUID_Spring,
+         {{"placement_middle_x", 0, &DICONDITION::lOffset},
+          {"placement_middle_y", 1, &DICONDITION::lOffset},
+          {"placement_dead_x", 0, &DICONDITION::lDeadBand},
+          {"placement_dead_y", 1, &DICONDITION::lDeadBand},
           {"placement_left_x", 0, &DICONDITION::lNegativeCoefficient},
           {"placement_left_y", 1, &DICONDITION::lNegativeCoefficient},
           {"placement_right_x", 0, &DICONDITION::lPositiveCoefficient},
           {"placement_right_y", 1, &DICONDITION::lPositiveCoefficient}},
          {"placement_middle_x", "placement_dead_x", "placement_left_x", "placement_right_x", "placement_middle_y",
-          "placement_dead_y", "placement_left_y", "placement_right_y", "OV_error", "OV_info_1", "OV_info_2", "OV_info_3",
-          "OV_info_4", "OV_info_5"},
+          "placement_dead_y", "placement_left_y", "placement_right_y", "OV_error", "OV_info_1", "OV_info_2",
+          "OV_info_3", "OV_info_4", "OV_info_5"},
          {"placement_middle_x", "placement_middle_y", "placement_dead_x", "placement_dead_y", "placement_left_x",
           "placement_left_y", "placement_right_x", "placement_right_y", "OV_info_5"}},
-        {"Define_Friction", "Change_Friction", "Stop_Friction", GUID_Friction,
+        {"Define_Friction",
+         "Change_Friction",
+         "Stop_Friction",
+         GUID_Friction,
          {{"friction_right_x", 0, &DICONDITION::lPositiveCoefficient},
           {"friction_left_x", 0, &DICONDITION::lNegativeCoefficient},
           {"friction_up_y", 1, &DICONDITION::lPositiveCoefficient},
           {"friction_down_y", 1, &DICONDITION::lNegativeCoefficient}},
          {"OV_info_5", "friction_right_x", "friction_left_x", "friction_up_y", "friction_down_y"},
          {"friction_right_x", "friction_left_x", "friction_up_y", "friction_down_y", "OV_info_5"}},
-        {"Define_Damp", "Change_Damp", "Stop_Damp", GUID_Damper,
+        {"Define_Damp",
+         "Change_Damp",
+         "Stop_Damp",
+         GUID_Damper,
          {{"damp_max_procent_right_x", 0, &DICONDITION::lPositiveCoefficient},
           {"damp_max_procent_left_x", 0, &DICONDITION::lNegativeCoefficient},
           {"damp_null_procent_x", 0, &DICONDITION::lOffset},
@@ -97,8 +108,8 @@ TEST_F(ConditionTest, DefineCreatesAndStarts) {
         call(f.define);
 
         EXPECT_EQ(host.lookups(), f.define_lookups);
-        EXPECT_EQ(status(), is_spring(f) ? (std::vector<Fixed>{0, 0, 0, 0, 30, 20})
-                                         : (std::vector<Fixed>{1, 2, 3, 4, 5, 10}));
+        EXPECT_EQ(status(),
+                  is_spring(f) ? (std::vector<Fixed>{0, 0, 0, 0, 30, 20}) : (std::vector<Fixed>{1, 2, 3, 4, 5, 10}));
         const auto created = calls(SIM_OP_CREATE_EFFECT);
         ASSERT_EQ(created.size(), 1u);
         EXPECT_TRUE(same_guid(created[0].guid, f.guid));
@@ -174,8 +185,8 @@ TEST_F(ConditionTest, RepeatedDefineKeepsOldValuesUntilChange) {
         set_status({});
         sim().sim_clear_log();
         call(f.define);
-        EXPECT_EQ(status(), is_spring(f) ? (std::vector<Fixed>{0, 0, 0, 0, 30, 10})
-                                         : (std::vector<Fixed>{0, 0, 0, 0, 0, 10}));
+        EXPECT_EQ(status(),
+                  is_spring(f) ? (std::vector<Fixed>{0, 0, 0, 0, 30, 10}) : (std::vector<Fixed>{0, 0, 0, 0, 0, 10}));
         EXPECT_EQ(calls(SIM_OP_CREATE_EFFECT).size(), 0u);
         EXPECT_EQ(calls(SIM_OP_SET_PARAMETERS).size(), 0u);
         EXPECT_EQ(calls(SIM_OP_START).size(), 1u);

@@ -23,7 +23,7 @@ TEST_F(ConstantForceTest, DefineCreatesAndStartsTheForce) {
     call("Define_Const_Forces");
 
     EXPECT_EQ(host.lookups(), (std::vector<std::string>{"OV_error", "OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4",
-                                                         "OV_info_5", "FF_force_x", "FF_force_y"}));
+                                                        "OV_info_5", "FF_force_x", "FF_force_y"}));
     EXPECT_EQ(status(), (std::vector<Fixed>{102, 0, 0, 0, 0, 0}));
 
     const auto created = calls(SIM_OP_CREATE_EFFECT);

@@ -46,9 +46,8 @@ TEST_F(ContextTest, VersionWindow) {
         Fixed version;
         bool accepted;
     };
-    const Case cases[] = {{1536, true},  {1434, true},  {1638, true},        {1433, false},
-                          {1639, false}, {0, false},    {-1536, false},      {INT32_MIN, false},
-                          {INT32_MAX, false}};
+    const Case cases[] = {{1536, true}, {1434, true},   {1638, true},       {1433, false},     {1639, false},
+                          {0, false},   {-1536, false}, {INT32_MIN, false}, {INT32_MAX, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
         sim().sim_reset();
@@ -135,8 +134,10 @@ TEST_F(ContextTest, LookupOrder) {
     for (int b = 1; b <= 16; ++b) joystick.push_back("BUTTON_" + std::to_string(b));
     std::vector<std::string> init = {"FF_versionsnummer"};
     init.insert(init.end(), kStatusNames.begin(), kStatusNames.end());
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {"InitDirectInput", init}, {"InitJoystick_1", joystick}, {"InitJoystick_2", joystick}, {"FreeDirectInput", kStatusNames}};
+    const std::pair<const char*, std::vector<std::string>> cases[] = {{"InitDirectInput", init},
+                                                                      {"InitJoystick_1", joystick},
+                                                                      {"InitJoystick_2", joystick},
+                                                                      {"FreeDirectInput", kStatusNames}};
     attach_joystick();
     call("Get_Versionsnummer");
     for (const auto& [export_name, expected] : cases) {

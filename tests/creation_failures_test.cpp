@@ -41,7 +41,8 @@ void inject(const Mode& mode, int op, int device) {
 // Calls in the log that match `of`, the creating call itself left out.
 template <class Predicate>
 int calls_on(const std::vector<sim_call>& log, int creating_op, Predicate of) {
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const sim_call& c) { return c.op != creating_op && of(c); }));
+    return static_cast<int>(
+        std::count_if(log.begin(), log.end(), [&](const sim_call& c) { return c.op != creating_op && of(c); }));
 }
 
 // Any result but DI_OK fails, S_FALSE included; DI_OK without an object reports success, yet
@@ -122,8 +123,9 @@ TEST_F(CreationFailureTest, EffectObject) {
             call(f.define);
             EXPECT_EQ(var(f.code), f.failed);
             EXPECT_EQ(sim().sim_effect_count(), mode.result == DI_OK ? 0 : 1);
-            EXPECT_EQ(calls_on(calls(), SIM_OP_CREATE_EFFECT, [](const sim_call& c) { return c.kind == SIM_OBJECT_EFFECT; }),
-                      mode.released_by_library ? 1 : 0);
+            EXPECT_EQ(
+                calls_on(calls(), SIM_OP_CREATE_EFFECT, [](const sim_call& c) { return c.kind == SIM_OBJECT_EFFECT; }),
+                mode.released_by_library ? 1 : 0);
             EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_EFFECT), mode.left_alive ? 1 : 0);
             EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_NONE), live + (mode.left_alive ? 1 : 0));
             if (f.define == std::string("Define_Sine_1")) {

@@ -31,7 +31,7 @@ TEST_F(EffectsTest, EveryEffectExportIsExported) {
 // reach DirectInput, also when effects had been defined on an earlier selection.
 TEST_F(EffectsTest, GuardStopsEveryEffectExportWithoutJoystick) {
     const char* const situations[] = {"before InitDirectInput", "DirectInput open, no joystick attached",
-                                       "after FreeDirectInput with effects defined"};
+                                      "after FreeDirectInput with effects defined"};
     for (int situation = 0; situation < 3; ++situation) {
         SCOPED_TRACE(situations[situation]);
         TearDown();
@@ -60,7 +60,7 @@ TEST_F(EffectsTest, GuardStopsEveryEffectExportWithoutJoystick) {
 TEST_F(EffectsTest, ConversionsOfHostNumbers) {
     struct Case {
         Fixed raw;
-        LONG device;       // device-unit conversion
+        LONG device;         // device-unit conversion
         DWORD microseconds;  // time conversion
     };
     const Case cases[] = {

@@ -19,7 +19,8 @@ TEST(Examples, EveryScriptHoldsItsExpectations) {
         std::ifstream in(entry.path());
         std::ostringstream out, err;
         engine::ScriptResult result;
-        EXPECT_NO_THROW(result = engine::run_script(in, entry.path().filename().string(), engine::default_library_path(), out, err));
+        EXPECT_NO_THROW(result = engine::run_script(in, entry.path().filename().string(),
+                                                    engine::default_library_path(), out, err));
         EXPECT_EQ(result.failed_expectations, 0) << err.str();
     }
     EXPECT_GT(scripts, 0);
@@ -54,7 +55,8 @@ TEST(Examples, ScriptErrorsNameTheLine) {
     std::istringstream in("var FF_versionsnummer\ncall Get_Versionsnummer\nexpect FF_versionsnummer 1535\n");
     std::ostringstream out, err;
     EXPECT_EQ(engine::run_script(in, "t.txt", engine::default_library_path(), out, err).failed_expectations, 1);
-    EXPECT_EQ(err.str(), "t.txt:3: expected FF_versionsnummer = 1535 (script value 1.499023438), got 1536 (script value 1.5)\n");
+    EXPECT_EQ(err.str(),
+              "t.txt:3: expected FF_versionsnummer = 1535 (script value 1.499023438), got 1536 (script value 1.5)\n");
 }
 
 }  // namespace

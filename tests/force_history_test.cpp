@@ -103,7 +103,8 @@ TEST_F(ForceHistoryTest, EveryWayAnEffectEnds) {
 // A move reaches the device's state as it goes. The placement spring leaves both saturations at
 // 0, which allows no force at all: the spring is drawn flat and flagged.
 TEST_F(ForceHistoryTest, StickMoveAndPlacementSpring) {
-    for (const char* name : {"placement_right_x", "placement_left_x", "placement_right_y", "placement_left_y"}) set(name, fx(8000));
+    for (const char* name : {"placement_right_x", "placement_left_x", "placement_right_y", "placement_left_y"})
+        set(name, fx(8000));
     call("Define_Placement");
     DIJOYSTATE target{};
     target.lX = 10000;

@@ -68,10 +68,8 @@ TEST(ForceModel, WaveformsAtTheQuarterPhases) {
         LONG at[4];
     };
     const Case cases[] = {
-        {Kind::square, {5000, 5000, -5000, -5000}},
-        {Kind::sine, {0, 5000, 0, -5000}},
-        {Kind::triangle, {5000, 0, -5000, 0}},
-        {Kind::sawtooth_up, {-5000, -2500, 0, 2500}},
+        {Kind::square, {5000, 5000, -5000, -5000}},    {Kind::sine, {0, 5000, 0, -5000}},
+        {Kind::triangle, {5000, 0, -5000, 0}},         {Kind::sawtooth_up, {-5000, -2500, 0, 2500}},
         {Kind::sawtooth_down, {5000, 2500, 0, -2500}},
     };
     for (const Case& c : cases) {
@@ -108,9 +106,9 @@ TEST(ForceModel, ConstantForceAgainstItsDirection) {
     };
     const Case cases[] = {
         {3000, 4000, -4998, 2999, 3998},
-        {30, 40, -4998, 2999, 3998},   // only the direction counts, not its length
-        {0, 0, -4998, 0, 0},           // no direction, no force
-        {-1, 0, 2500, 2500, 0},        // a positive magnitude from the left pushes right
+        {30, 40, -4998, 2999, 3998},  // only the direction counts, not its length
+        {0, 0, -4998, 0, 0},          // no direction, no force
+        {-1, 0, 2500, 2500, 0},       // a positive magnitude from the left pushes right
     };
     for (const Case& c : cases) {
         Play play = make_play(Kind::constant_force, DIJOFS_X, DIJOFS_Y, DIEFF_CARTESIAN, c.dx, c.dy);
@@ -129,16 +127,15 @@ TEST(ForceModel, SpringBeyondItsDeadBandAndAtSaturation) {
         LONG position, want;
     };
     const Case cases[] = {
-        {0, 200, 8000, 10000, 150, 0},        // inside the dead band
-        {0, 200, 8000, 10000, 5000, -3840},   // 8000 × 4800 / 10000, pulling back
-        {0, 200, 8000, 10000, -5000, 3840},
-        {0, 200, 8000, 3000, 5000, -3000},    // held at the saturation
-        {-500, 0, 10000, 10000, -500, 0},     // at the offset
-        {-500, 0, 10000, 10000, 0, -500},
-        {0, 0, -4000, 10000, 5000, 2000},     // a negative coefficient pushes away
+        {0, 200, 8000, 10000, 150, 0},                                          // inside the dead band
+        {0, 200, 8000, 10000, 5000, -3840},                                     // 8000 × 4800 / 10000, pulling back
+        {0, 200, 8000, 10000, -5000, 3840}, {0, 200, 8000, 3000, 5000, -3000},  // held at the saturation
+        {-500, 0, 10000, 10000, -500, 0},                                       // at the offset
+        {-500, 0, 10000, 10000, 0, -500},   {0, 0, -4000, 10000, 5000, 2000},   // a negative coefficient pushes away
     };
     for (const Case& c : cases) {
-        const Play spring = condition(Kind::spring, {c.offset, c.coefficient, c.coefficient, c.saturation, c.saturation, c.dead_band});
+        const Play spring =
+            condition(Kind::spring, {c.offset, c.coefficient, c.coefficient, c.saturation, c.saturation, c.dead_band});
         StickMotion stick;
         stick.place(0, at_x(c.position));
         EXPECT_EQ(force_x(spring, 0, stick), c.want) << "position " << c.position;
@@ -149,7 +146,7 @@ TEST(ForceModel, SpringBeyondItsDeadBandAndAtSaturation) {
 // Damper and friction read the velocity: the change of position over the last 100 ms.
 TEST(ForceModel, DamperAndFrictionUnderAMove) {
     StickMotion stick;
-    stick.move(0, at_x(10000), 1000 * kMs);      // right at 1000 per 100 ms
+    stick.move(0, at_x(10000), 1000 * kMs);           // right at 1000 per 100 ms
     stick.move(1000 * kMs, at_x(-10000), 400 * kMs);  // back left at 5000 per 100 ms
     struct Case {
         Kind kind;
@@ -161,7 +158,7 @@ TEST(ForceModel, DamperAndFrictionUnderAMove) {
         {Kind::damper, {0, 5000, 5000, 10000, 10000, 0}, 500, -500},
         {Kind::damper, {0, 5000, 5000, 10000, 10000, 0}, 1200, 2500},
         {Kind::damper, {0, 5000, 5000, 300, 300, 0}, 500, -300},
-        {Kind::damper, {0, 5000, 5000, 10000, 10000, 0}, 1600, 0},     // at rest again
+        {Kind::damper, {0, 5000, 5000, 10000, 10000, 0}, 1600, 0},    // at rest again
         {Kind::damper, {0, 5000, 5000, 10000, 10000, 2000}, 500, 0},  // slower than the dead band
         {Kind::friction, {0, 3000, 3000, 10000, 10000, 0}, 500, -3000},
         {Kind::friction, {0, 3000, 3000, 10000, 10000, 0}, 1200, 3000},

@@ -48,7 +48,9 @@ Svg parse_svg(const std::string& document) {
             static_cast<Svg*>(data)->polylines.push_back(line);
         },
         [](void*, const XML_Char*) {});
-    XML_SetCharacterDataHandler(parser, [](void* data, const XML_Char* s, int len) { static_cast<Svg*>(data)->text.append(s, static_cast<std::size_t>(len)); });
+    XML_SetCharacterDataHandler(parser, [](void* data, const XML_Char* s, int len) {
+        static_cast<Svg*>(data)->text.append(s, static_cast<std::size_t>(len));
+    });
     svg.well_formed = XML_Parse(parser, document.data(), static_cast<int>(document.size()), 1) == XML_STATUS_OK;
     XML_ParserFree(parser);
     return svg;
@@ -65,9 +67,12 @@ std::map<std::string, std::vector<std::string>> parse_csv(const std::string& csv
         std::vector<std::string> fields(1);
         bool quoted = false;
         for (char c : line) {
-            if (c == '"') quoted = !quoted;
-            else if (c == ',' && !quoted) fields.emplace_back();
-            else fields.back() += c;
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                fields.emplace_back();
+            else
+                fields.back() += c;
         }
         if (header) {
             names = fields;
@@ -110,7 +115,8 @@ protected:
             for (const auto& [t, v] : line.points) {
                 ASSERT_GE(t, 0);
                 ASSERT_LT(static_cast<std::size_t>(t), column.size());
-                ASSERT_EQ(std::to_string(v), column[static_cast<std::size_t>(t)]) << line.axis << " " << line.kind << " at " << t;
+                ASSERT_EQ(std::to_string(v), column[static_cast<std::size_t>(t)])
+                    << line.axis << " " << line.kind << " at " << t;
             }
         }
     }
@@ -182,7 +188,8 @@ TEST_F(ForcePlotTest, ValuesOutsideDirectInputRangesAreFlagged) {
 }
 
 TEST(ForceOutputs, AnUnwritablePathIsAnErrorBeforeTheRun) {
-    for (const auto& [plot, csv] : {std::pair<std::string, std::string>{"no-such-folder/x.svg", ""}, {"", "no-such-folder/x.csv"}}) {
+    for (const auto& [plot, csv] :
+         {std::pair<std::string, std::string>{"no-such-folder/x.svg", ""}, {"", "no-such-folder/x.csv"}}) {
         try {
             engine::ForceOutputs outputs(plot, csv);
             ADD_FAILURE() << "no error for " << plot << csv;

@@ -90,13 +90,28 @@ const std::vector<std::string>& all_variable_names() {
             n.push_back(joystick);
         }
         for (int b = 1; b <= 16; ++b) n.push_back("BUTTON_" + std::to_string(b));
-        for (const char* zone : {"Dead_Zone_X", "Dead_Zone_Y", "Saturation_Zone_X", "Saturation_Zone_Y"}) n.push_back(zone);
-        for (const char* effect :
-             {"FF_force_x", "FF_force_y", "placement_middle_x", "placement_middle_y", "placement_dead_x",
-              "placement_dead_y", "placement_left_x", "placement_left_y", "placement_right_x", "placement_right_y",
-              "friction_right_x", "friction_left_x", "friction_up_y", "friction_down_y", "damp_max_procent_right_x",
-              "damp_max_procent_left_x", "damp_null_procent_x", "damp_max_procent_up_y", "damp_max_procent_down_y",
-              "damp_null_procent_y"}) {
+        for (const char* zone : {"Dead_Zone_X", "Dead_Zone_Y", "Saturation_Zone_X", "Saturation_Zone_Y"})
+            n.push_back(zone);
+        for (const char* effect : {"FF_force_x",
+                                   "FF_force_y",
+                                   "placement_middle_x",
+                                   "placement_middle_y",
+                                   "placement_dead_x",
+                                   "placement_dead_y",
+                                   "placement_left_x",
+                                   "placement_left_y",
+                                   "placement_right_x",
+                                   "placement_right_y",
+                                   "friction_right_x",
+                                   "friction_left_x",
+                                   "friction_up_y",
+                                   "friction_down_y",
+                                   "damp_max_procent_right_x",
+                                   "damp_max_procent_left_x",
+                                   "damp_null_procent_x",
+                                   "damp_max_procent_up_y",
+                                   "damp_max_procent_down_y",
+                                   "damp_null_procent_y"}) {
             n.push_back(effect);
         }
         for (const char* prefix : {"sine", "triangle", "quadrat", "periodic_cresc", "periodic_decresc"}) {

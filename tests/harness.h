@@ -21,7 +21,8 @@ using engine::Fixed;
 engine::SimClient& sim();
 
 // The six status variables, OV_error first.
-inline const std::vector<std::string> kStatusNames = {"OV_error", "OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4", "OV_info_5"};
+inline const std::vector<std::string> kStatusNames = {"OV_error",  "OV_info_1", "OV_info_2",
+                                                      "OV_info_3", "OV_info_4", "OV_info_5"};
 
 class LibraryTest : public ::testing::Test {
 protected:

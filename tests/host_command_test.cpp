@@ -21,7 +21,8 @@ struct HostRun {
 class HostCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("tamrilo-host-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        folder = fs::temp_directory_path() /
+                 ("tamrilo-host-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
         fs::create_directories(folder);
         if (sim().available()) sim().sim_reset();
     }
@@ -64,13 +65,22 @@ TEST_F(HostCommandTest, BadScriptsAreNamedWithTheirLine) {
         int code;
         const char* message;  // the start of standard error
     } cases[] = {
-        {"declare version\ncall Get_Versionsnummer\ncall InitDirectInput\n", {}, kHeld,
+        {"declare version\ncall Get_Versionsnummer\ncall InitDirectInput\n",
+         {},
+         kHeld,
          "t.txt:3: InitDirectInput looked up 'OV_error', which the script has not declared; the export stopped there "
          "(declare it: var OV_error, or declare status)\n"},
-        {"declare version\ncall Get_Versionsnummer\ncall InitDirectInput\n", {"--strict"}, kFailed,
+        {"declare version\ncall Get_Versionsnummer\ncall InitDirectInput\n",
+         {"--strict"},
+         kFailed,
          "t.txt:3: InitDirectInput looked up 'OV_error', which the script has not declared"},
-        {"call A5_DLLAPI\n", {}, kError, "tamrilo-host: t.txt:1: A5_DLLAPI takes the engine record; tamrilo-host binds"},
-        {"\ncall Get_Joystick_Name_1\n", {}, kError,
+        {"call A5_DLLAPI\n",
+         {},
+         kError,
+         "tamrilo-host: t.txt:1: A5_DLLAPI takes the engine record; tamrilo-host binds"},
+        {"\ncall Get_Joystick_Name_1\n",
+         {},
+         kError,
          "tamrilo-host: t.txt:2: Get_Joystick_Name_1 takes a host string; use 'name Get_Joystick_Name_1'\n"},
         {"name InitDirectInput\n", {}, kError, "tamrilo-host: t.txt:1: 'name' calls Get_Joystick_Name_1 or"},
         {"set X nan\n", {}, kError, "tamrilo-host: t.txt:1: not a finite number 'nan'\n"},
@@ -80,14 +90,22 @@ TEST_F(HostCommandTest, BadScriptsAreNamedWithTheirLine) {
         {"raw X -2147483649\n", {}, kError, "tamrilo-host: t.txt:1: number out of range '-2147483649'\n"},
         {"raw X --5\n", {}, kError, "tamrilo-host: t.txt:1: bad number '--5'\n"},
         {"raw X 99999999999999999999999\n", {}, kError, "tamrilo-host: t.txt:1: number out of range"},
-        {"call InitJoystik_1\n", {}, kError,
+        {"call InitJoystik_1\n",
+         {},
+         kError,
          "tamrilo-host: t.txt:1: unknown export 'InitJoystik_1' (did you mean 'InitJoystick_1'?)\n"},
-        {"declare joystick\nprint JOY_X\n", {}, kError,
+        {"declare joystick\nprint JOY_X\n",
+         {},
+         kError,
          "tamrilo-host: t.txt:2: unknown variable 'JOY_X' (did you mean 'JOY_X_A'?)\n"},
-        {"print FF_versionsnumer\n", {}, kError,
+        {"print FF_versionsnumer\n",
+         {},
+         kError,
          "tamrilo-host: t.txt:1: unknown variable 'FF_versionsnumer' (did you mean 'FF_versionsnummer'?)\n"},
         {"expcet A 1\n", {}, kError, "tamrilo-host: t.txt:1: unknown command 'expcet' (did you mean 'expect'?)\n"},
-        {"declare joystik\n", {}, kError,
+        {"declare joystik\n",
+         {},
+         kError,
          "tamrilo-host: t.txt:1: unknown variable family 'joystik' (did you mean 'joystick'?)\n"},
         {"var A\nrepeat 2\ncall Get_Versionsnummer\n", {}, kError, "tamrilo-host: t.txt:2: 'repeat' without 'end'\n"},
         {"var A\nend\n", {}, kError, "tamrilo-host: t.txt:2: 'end' without 'repeat'\n"},
@@ -98,9 +116,13 @@ TEST_F(HostCommandTest, BadScriptsAreNamedWithTheirLine) {
         {"set A 1 2\n", {}, kError, "tamrilo-host: t.txt:1: usage: set NAME NUMBER\n"},
         {"echo \"open\n", {}, kError, "tamrilo-host: t.txt:1: unterminated quotation\n"},
         {"\xFF\xFEv\0a\0r\0", {}, kError, "tamrilo-host: t.txt:1: the script is UTF-16 text; save it as UTF-8\n"},
-        {"var A\nexpect A value 1.5\n", {}, kFailed,
+        {"var A\nexpect A value 1.5\n",
+         {},
+         kFailed,
          "t.txt:2: expected A = 1536 (script value 1.5), got 0 (script value 0)\n"},
-        {"var A\nraw A -1\nexpect A raw 1\n", {}, kFailed,
+        {"var A\nraw A -1\nexpect A raw 1\n",
+         {},
+         kFailed,
          "t.txt:3: expected A = 1 (script value 0.0009765625), got -1 (script value -0.0009765625)\n"},
         {"joystick state 3 0 0 0 0 0\n", {}, kError, "tamrilo-host: t.txt:1: no joystick 3 is attached\n"},
     };
@@ -157,7 +179,8 @@ TEST_F(HostCommandTest, HelpAndVersion) {
     const HostRun help = host({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* part : {"--library PATH", "--strict", "--trace", "repeat N", "expect NAME [raw] INTEGER", "declare FAMILY"}) {
+    for (const char* part :
+         {"--library PATH", "--strict", "--trace", "repeat N", "expect NAME [raw] INTEGER", "declare FAMILY"}) {
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
     }
     const HostRun version = host({"--version"});
@@ -233,7 +256,8 @@ TEST_F(HostCommandTest, TraceDecodesTheDirectInputCalls) {
              "SetProperty(DIPROP_RANGE, {diph{dwSize 24, dwHeaderSize 16, dwObj DIJOFS_RZ, dwHow DIPH_BYOFFSET}, lMin "
              "-10000, lMax 10000}) -> DI_OK\n",
              "dwData DIPROPAUTOCENTER_OFF}) -> DI_OK\n",
-             "SetProperty(DIPROP_DEADZONE, {diph{dwSize 20, dwHeaderSize 16, dwObj DIJOFS_X, dwHow DIPH_BYOFFSET}, dwData "
+             "SetProperty(DIPROP_DEADZONE, {diph{dwSize 20, dwHeaderSize 16, dwObj DIJOFS_X, dwHow DIPH_BYOFFSET}, "
+             "dwData "
              "499}) -> DI_OK\n",
              "CreateEffect(DIEFFECT{dwSize ",
              "dwDuration INFINITE",

@@ -111,7 +111,8 @@ TEST_F(SelectionTest, FirstAndLastAmongAttached) {
         EXPECT_EQ(var("OV_info_2"), 1);
         EXPECT_EQ(acquired(c.attached), std::vector<int>{c.chosen});
         // Select-first stops at the first; select-last creates every one and keeps the last.
-        EXPECT_EQ(sim().sim_count_calls(SIM_OP_CREATE_DEVICE), c.select == std::string("InitJoystick_1") ? 1 : c.attached);
+        EXPECT_EQ(sim().sim_count_calls(SIM_OP_CREATE_DEVICE),
+                  c.select == std::string("InitJoystick_1") ? 1 : c.attached);
         EXPECT_EQ(sim().sim_live_objects(SIM_OBJECT_DEVICE), 1) << "replaced joysticks are released";
     }
 }
@@ -234,15 +235,50 @@ TEST_F(SelectionTest, FailingSteps) {
     const Case cases[] = {
         {"nothing", SIM_OP_ACQUIRE, DI_OK, 0, 0, {7, 1, 1, 4, 0, 0}, {0, 1, 1, 0, 0, 0}, true},
         {"enumeration", SIM_OP_ENUM_DEVICES, DIERR_GENERIC, 1, -1, {0, 0, 2, 0, 0, 0}, {0, 0, 2, 0, 0, 0}, false},
-        {"create device", SIM_OP_CREATE_DEVICE, DIERR_DEVICENOTREG, -1, 0, {0, 0, 2, 0, 0, 0}, {0, 0, 2, 0, 0, 0}, false},
-        {"second interface", SIM_OP_QUERY_INTERFACE, E_NOINTERFACE, -1, 0, {0, 0, 2, 0, 0, 0}, {0, 0, 2, 0, 0, 0}, false},
-        {"data format", SIM_OP_SET_DATA_FORMAT, DIERR_INVALIDPARAM, 1, 0, {0, 1, 1, 3, 0, 0}, {3, 1, 1, 0, 0, 0}, false},
-        {"cooperative level", SIM_OP_SET_COOPERATIVE_LEVEL, DIERR_INVALIDPARAM, 1, 0, {0, 1, 1, 4, 4, 0}, {4, 1, 1, 0, 0, 0}, false},
+        {"create device",
+         SIM_OP_CREATE_DEVICE,
+         DIERR_DEVICENOTREG,
+         -1,
+         0,
+         {0, 0, 2, 0, 0, 0},
+         {0, 0, 2, 0, 0, 0},
+         false},
+        {"second interface",
+         SIM_OP_QUERY_INTERFACE,
+         E_NOINTERFACE,
+         -1,
+         0,
+         {0, 0, 2, 0, 0, 0},
+         {0, 0, 2, 0, 0, 0},
+         false},
+        {"data format",
+         SIM_OP_SET_DATA_FORMAT,
+         DIERR_INVALIDPARAM,
+         1,
+         0,
+         {0, 1, 1, 3, 0, 0},
+         {3, 1, 1, 0, 0, 0},
+         false},
+        {"cooperative level",
+         SIM_OP_SET_COOPERATIVE_LEVEL,
+         DIERR_INVALIDPARAM,
+         1,
+         0,
+         {0, 1, 1, 4, 4, 0},
+         {4, 1, 1, 0, 0, 0},
+         false},
         {"X range", SIM_OP_SET_PROPERTY, DIERR_INVALIDPARAM, 1, 0, {7, 1, 1, 4, 0, 6}, {5, 1, 1, 0, 0, 0}, true},
         {"X, Y ranges", SIM_OP_SET_PROPERTY, DIERR_INVALIDPARAM, 2, 0, {6, 1, 1, 4, 0, 6}, {6, 1, 1, 0, 0, 0}, true},
         {"X to Z ranges", SIM_OP_SET_PROPERTY, DIERR_INVALIDPARAM, 3, 0, {7, 1, 1, 4, 0, 6}, {7, 1, 1, 0, 0, 0}, true},
         {"all ranges", SIM_OP_SET_PROPERTY, DIERR_INVALIDPARAM, 4, 0, {8, 1, 1, 4, 0, 6}, {8, 1, 1, 0, 0, 0}, true},
-        {"ranges, auto-centre", SIM_OP_SET_PROPERTY, DIERR_ACQUIRED, 5, 0, {53, 1, 1, 4, 0, 6}, {53, 1, 1, 0, 0, 0}, true},
+        {"ranges, auto-centre",
+         SIM_OP_SET_PROPERTY,
+         DIERR_ACQUIRED,
+         5,
+         0,
+         {53, 1, 1, 4, 0, 6},
+         {53, 1, 1, 0, 0, 0},
+         true},
         {"acquire", SIM_OP_ACQUIRE, DIERR_GENERIC, 1, 0, {9, 1, 1, 4, 0, 0}, {9, 1, 1, 0, 0, 0}, false},
     };
     for (const auto& c : cases) {
@@ -319,8 +355,11 @@ TEST_F(SelectionTest, RepeatedSelectionsKeepReferencesBalanced) {
 // that its effects stop then and not whenever DirectInput gets round to it.
 TEST_F(SelectionTest, AcquiredJoysticksAreUnacquiredBeforeRelease) {
     const std::vector<std::vector<const char*>> ways = {
-        {"InitJoystick_1", "InitJoystick_1"}, {"InitJoystick_1", "InitJoystick_2"}, {"InitJoystick_2", "InitJoystick_1"},
-        {"InitJoystick_1", "FreeDirectInput"}, {"InitJoystick_2", "InitDirectInput"},
+        {"InitJoystick_1", "InitJoystick_1"},
+        {"InitJoystick_1", "InitJoystick_2"},
+        {"InitJoystick_2", "InitJoystick_1"},
+        {"InitJoystick_1", "FreeDirectInput"},
+        {"InitJoystick_2", "InitDirectInput"},
         {"InitJoystick_1", "Define_Const_Forces", "Define_Sine_1", "FreeDirectInput", "InitJoystick_2"},
     };
     for (const auto& way : ways) {
@@ -361,7 +400,8 @@ TEST_F(SelectionTest, NamesOfFirstAndLastJoystick) {
     attach("Beta");
     attach("Gamma");
     call("InitJoystick_1");
-    for (const auto& [export_name, expected] : {std::pair{"Get_Joystick_Name_1", "Alpha"}, {"Get_Joystick_Name_2", "Gamma"}}) {
+    for (const auto& [export_name, expected] :
+         {std::pair{"Get_Joystick_Name_1", "Alpha"}, {"Get_Joystick_Name_2", "Gamma"}}) {
         SCOPED_TRACE(export_name);
         engine::HostString s = untouched_string();
         EXPECT_EQ(name(export_name, &s), &s);

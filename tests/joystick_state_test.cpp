@@ -65,8 +65,9 @@ TEST_F(StateTest, AxisConversion) {
         LONG position;
         Fixed stored;
     };
-    const Case cases[] = {{-10000, -10239606}, {10000, 10239606}, {5000, 5119803}, {1, 1023}, {-1, -1023},
-                          {0, 0}, {214748, 219893508}, {214749, 219894532}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
+    const Case cases[] = {
+        {-10000, -10239606}, {10000, 10239606},   {5000, 5119803},    {1, 1023},         {-1, -1023}, {0, 0},
+        {214748, 219893508}, {214749, 219894532}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position);
         // Each axis in turn, so a mix-up between them shows.
@@ -88,8 +89,8 @@ TEST_F(StateTest, HatConversion) {
         DWORD pov;
         Fixed stored;
     };
-    const Case cases[] = {{0, 0},           {4500, 46082},     {9000, 92165},     {18000, 184331}, {27000, 276497},
-                          {35999, 368653}, {65535, 671121},   {359999, 3686625}, {360000, -1024}, {kCentred, -1024}};
+    const Case cases[] = {{0, 0},          {4500, 46082},   {9000, 92165},     {18000, 184331}, {27000, 276497},
+                          {35999, 368653}, {65535, 671121}, {359999, 3686625}, {360000, -1024}, {kCentred, -1024}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pov);
         set_state(0, 0, 0, 0, c.pov);
@@ -178,7 +179,8 @@ TEST_F(StateTest, ReadsTheWholeRecordAndLooksUpInOrder) {
     const auto reads = calls(SIM_OP_GET_DEVICE_STATE);
     ASSERT_EQ(reads.size(), 2u);
     EXPECT_EQ(reads[0].a[0], 80u);
-    std::vector<std::string> expected = {"OV_error", "OV_info_3", "JOY_X_A", "JOY_Y_A", "JOY_RUD_A", "JOY_ROT_A", "JOY_VIEW"};
+    std::vector<std::string> expected = {"OV_error",  "OV_info_3", "JOY_X_A", "JOY_Y_A",
+                                         "JOY_RUD_A", "JOY_ROT_A", "JOY_VIEW"};
     for (int b = 1; b <= 16; ++b) expected.push_back("BUTTON_" + std::to_string(b));
     EXPECT_EQ(host.lookups(), expected);
 }
@@ -237,9 +239,8 @@ TEST_F(CapabilitiesTest, CountConversion) {
         DWORD count;
         Fixed stored;
     };
-    const Case cases[] = {{0, 0},         {1, 1024},       {15, 15360},         {16, 16385},
-                          {30, 30721},    {31, 31746},     {46, 47107},         {47, 48131},
-                          {4295, 4398361}, {0xFFFFFFFF, INT_MAX}};
+    const Case cases[] = {{0, 0},      {1, 1024},   {15, 15360}, {16, 16385},     {30, 30721},
+                          {31, 31746}, {46, 47107}, {47, 48131}, {4295, 4398361}, {0xFFFFFFFF, INT_MAX}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.count);
         select(c.count, c.count, c.count, false);
@@ -253,7 +254,8 @@ TEST_F(CapabilitiesTest, CountConversion) {
 
 TEST_F(CapabilitiesTest, FailureWritesOnlyCode13) {
     select(4, 1, 16, true);
-    for (const char* name : {"NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"}) set(name, 777);
+    for (const char* name : {"NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"})
+        set(name, 777);
     set_status({5, 5, 5, 5, 5, 5});
     sim().sim_fail(SIM_OP_GET_CAPABILITIES, 0, DIERR_GENERIC, 1);
     call("Show_Capabilities");

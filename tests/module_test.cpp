@@ -77,12 +77,14 @@ TEST(Resources, VersionResource) {
     EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
     EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, DWORD{VS_FF_DEBUG | VS_FF_PRIVATEBUILD | VS_FF_SPECIALBUILD});
+    EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask,
+              DWORD{VS_FF_DEBUG | VS_FF_PRIVATEBUILD | VS_FF_SPECIALBUILD});
     EXPECT_EQ(fixed->dwFileOS, DWORD{VOS_NT_WINDOWS32});
     EXPECT_EQ(fixed->dwFileType, DWORD{VFT_DLL});
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
+    ASSERT_TRUE(
+        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     EXPECT_EQ(translation[0], 0x0807);
     EXPECT_EQ(translation[1], 1200);
 

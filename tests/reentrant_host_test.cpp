@@ -23,8 +23,8 @@ const Reentry kReentries[] = {
 // The exports that look up their variables first and test nothing before; they may go on to
 // DirectInput whatever a lookup did.
 bool tests_nothing_first(const std::string& name) {
-    for (const char* open : {"Get_Versionsnummer", "InitDirectInput", "FreeDirectInput", "InitJoystick_1", "InitJoystick_2",
-                             "Get_Joystick_Name_1"}) {
+    for (const char* open : {"Get_Versionsnummer", "InitDirectInput", "FreeDirectInput", "InitJoystick_1",
+                             "InitJoystick_2", "Get_Joystick_Name_1"}) {
         if (name == open) return true;
     }
     return false;

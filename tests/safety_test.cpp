@@ -40,7 +40,8 @@ using SoundBehaviourTest = LibraryTest;
 // the variables makes every export stop at its first lookup, before DirectInput.
 TEST_F(SoundBehaviourTest, EveryExportWithoutItsVariablesStopsBeforeDirectInput) {
     select_joystick();
-    for (const char* define : {"Define_Const_Forces", "Define_Placement", "Define_Friction", "Define_Damp", "Define_Sine_1"}) {
+    for (const char* define :
+         {"Define_Const_Forces", "Define_Placement", "Define_Friction", "Define_Damp", "Define_Sine_1"}) {
         call(define);
     }
     engine::HostEngine empty;

@@ -12,16 +12,15 @@
 namespace tamrilo::test {
 namespace {
 
-constexpr std::int32_t kInteresting[] = {0,      1,       -1,      1023,   -1023,     1024,     -1024,
-                                         10000,  -10000,  102400,  -102400, 219916,  -219916, INT32_MIN,
-                                         INT32_MAX, 1536, 1434,    1638};
+constexpr std::int32_t kInteresting[] = {0,      1,       -1,     1023,    -1023,     1024,      -1024, 10000, -10000,
+                                         102400, -102400, 219916, -219916, INT32_MIN, INT32_MAX, 1536,  1434,  1638};
 
 // Joystick readings across and beyond DirectInput's ranges: axis positions around the centre,
 // at full deflection and where the stored value leaves 32 bits; hat angles centred (all bits
 // set), on the compass points, at the last angle and beyond; button bytes with and without the
 // pressed bit.
-constexpr LONG kAxisPositions[] = {0,      1,       -1,      5000,    -5000,   10000,     -10000,    4883,
-                                   214748, -214748, 214749,  -214749, 2000000, INT32_MAX, INT32_MIN};
+constexpr LONG kAxisPositions[] = {0,      1,       -1,     5000,    -5000,   10000,     -10000,   4883,
+                                   214748, -214748, 214749, -214749, 2000000, INT32_MAX, INT32_MIN};
 constexpr DWORD kHatAngles[] = {0xFFFFFFFF, 0, 9000, 18000, 27000, 35999, 36000, 359999, 360000, 0xFFFF, 0x7FFFFFFF};
 constexpr BYTE kButtonBytes[] = {0x00, 0x80, 0x7F, 0xFF, 0x01, 0x81};
 // Device-side dead zone and saturation, as a driver may report them: in range, at its ends and
@@ -51,7 +50,8 @@ const std::vector<EffectExports>& effect_exports() {
     static const std::vector<EffectExports> all = [] {
         std::vector<EffectExports> v;
         for (const char* family : {"Const_Forces", "Placement", "Friction", "Damp"}) {
-            v.push_back({std::string("Define_") + family, std::string("Change_") + family, std::string("Stop_") + family});
+            v.push_back(
+                {std::string("Define_") + family, std::string("Change_") + family, std::string("Stop_") + family});
         }
         for (const char* word : {"Sine", "Triangle", "Periodic_Cresc", "Periodic_Decresc", "Quadrat"}) {
             for (int n = 1; n <= 5; ++n) {
@@ -98,7 +98,9 @@ std::int32_t saturated(std::int64_t v) {
     return static_cast<std::int32_t>(v);
 }
 std::int32_t expected_axis(LONG position) { return saturated(std::int64_t{position} * 10000000 / 9766); }
-std::int32_t expected_hat(DWORD angle) { return angle >= 360000 ? -1024 : saturated(std::int64_t{angle} * 100000 / 9765); }
+std::int32_t expected_hat(DWORD angle) {
+    return angle >= 360000 ? -1024 : saturated(std::int64_t{angle} * 100000 / 9765);
+}
 std::int32_t expected_count(DWORD count) { return saturated(std::int64_t{count} * 2000000 / 1953); }
 std::int32_t expected_button(BYTE state) { return state >= 0x80 ? 1024 : 0; }
 // Zones: the dead zone as it is, the saturation zone as 10000 less the saturation; percent
@@ -121,7 +123,9 @@ public:
                     std::vector<std::string>& violations)
         : host_(host), sim_(sim), sequence_(sequence), violations_(violations) {}
 
-    bool readable(const std::string& variable) const { return host_.has(variable) && host_.storage(variable) != nullptr; }
+    bool readable(const std::string& variable) const {
+        return host_.has(variable) && host_.storage(variable) != nullptr;
+    }
 
     void check(const std::string& name, const std::vector<sim_call>& calls, std::int32_t zone_before) {
         name_ = name;
@@ -167,7 +171,8 @@ private:
         const char* const names[] = {"JOY_X_A", "JOY_Y_A", "JOY_RUD_A", "JOY_ROT_A"};
         for (int i = 0; i < 4; ++i) expect(names[i], expected_axis(axes[i]));
         expect("JOY_VIEW", expected_hat(delivered.rgdwPOV[0]));
-        for (int b = 0; b < 16; ++b) expect("BUTTON_" + std::to_string(b + 1), expected_button(delivered.rgbButtons[b]));
+        for (int b = 0; b < 16; ++b)
+            expect("BUTTON_" + std::to_string(b + 1), expected_button(delivered.rgbButtons[b]));
     }
 
     void capabilities(const std::vector<sim_call>& calls) {
@@ -178,7 +183,8 @@ private:
             return;
         }
         expect("OV_error", 14);
-        if (read->result != DI_OK || read->device < 0 || static_cast<std::size_t>(read->device) >= sequence_.joysticks.size()) {
+        if (read->result != DI_OK || read->device < 0 ||
+            static_cast<std::size_t>(read->device) >= sequence_.joysticks.size()) {
             return;
         }
         const sim_joystick& j = sequence_.joysticks[static_cast<std::size_t>(read->device)];
@@ -197,8 +203,8 @@ private:
         const sim_call* c = last_of(calls, set ? SIM_OP_SET_PROPERTY : SIM_OP_GET_PROPERTY);
         if (c == nullptr) return;
         if (set && c->a[5] != expected_device(saturation, before)) {
-            violations_.push_back(name_ + " sent " + std::to_string(c->a[5]) + " for " + std::to_string(before) + ", expected " +
-                                  std::to_string(expected_device(saturation, before)));
+            violations_.push_back(name_ + " sent " + std::to_string(c->a[5]) + " for " + std::to_string(before) +
+                                  ", expected " + std::to_string(expected_device(saturation, before)));
         }
         expect(variable, c->result < 0 ? before : expected_percent(saturation, c->a[5]));
     }
@@ -241,7 +247,8 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
     const std::uint32_t joysticks = draw.below(4);
     for (std::uint32_t i = 0; i < joysticks; ++i) {
         sim_joystick j{};
-        std::snprintf(j.product_name, sizeof j.product_name, "Random Stick %u with a product name long enough to be cut", i);
+        std::snprintf(j.product_name, sizeof j.product_name,
+                      "Random Stick %u with a product name long enough to be cut", i);
         j.force_feedback = draw.below(4) != 0;
         j.axes = draw.below(7);
         j.buttons = draw.below(40);
@@ -256,7 +263,8 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
     // Most sequences open a context and select a joystick first, so that they get past the
     // guards into the devices and effects.
     if (draw.below(4) != 0) {
-        for (const char* opener : {"Get_Versionsnummer", "InitDirectInput", draw.below(2) ? "InitJoystick_1" : "InitJoystick_2"}) {
+        for (const char* opener :
+             {"Get_Versionsnummer", "InitDirectInput", draw.below(2) ? "InitJoystick_1" : "InitJoystick_2"}) {
             s.steps.push_back(call_step(opener));
         }
     }
@@ -274,12 +282,14 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
         const std::uint32_t kind = draw.below(100);
         const bool has_joystick = joysticks > 0;
         if (kind < 30) {
-            step.name = exports[1 + draw.below(static_cast<std::uint32_t>(exports.size() - 1))];  // A5_DLLAPI binds first, once
+            step.name =
+                exports[1 + draw.below(static_cast<std::uint32_t>(exports.size() - 1))];  // A5_DLLAPI binds first, once
             if (is_name_export(step.name)) step.value = draw.below(4) == 0;
         } else if (kind < 40) {
             // An effect defined, then sent new values or stopped a few times, so that every
             // family's later steps find their object.
-            const EffectExports& effect = effect_exports()[draw.below(static_cast<std::uint32_t>(effect_exports().size()))];
+            const EffectExports& effect =
+                effect_exports()[draw.below(static_cast<std::uint32_t>(effect_exports().size()))];
             s.steps.push_back(call_step(effect.define));
             for (std::uint32_t n = draw.below(4); n > 0; --n) {
                 s.steps.push_back(call_step(draw.below(3) == 0 ? effect.stop : effect.change));
@@ -363,7 +373,8 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
                 engine::HostString string;
                 engine::HostString* passed = null_string ? nullptr : &string;
                 engine::HostString* result = library.call_with_string(name, passed);
-                if (result != nullptr && result != passed) outcome.violations.push_back(name + " returned a foreign pointer");
+                if (result != nullptr && result != passed)
+                    outcome.violations.push_back(name + " returned a foreign pointer");
             } else if (const std::int32_t result = library.call(name); result != 0) {
                 outcome.violations.push_back(name + " returned " + std::to_string(result));
             }
@@ -392,11 +403,13 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
                 case Step::kPlug: sim.sim_set_attached(step.device, step.value); break;
                 case Step::kState: sim.sim_set_state(step.device, &step.state); break;
                 case Step::kAxisProperty:
-                    sim.sim_set_axis_property(step.device, step.op, static_cast<DWORD>(step.count), static_cast<DWORD>(step.value));
+                    sim.sim_set_axis_property(step.device, step.op, static_cast<DWORD>(step.count),
+                                              static_cast<DWORD>(step.value));
                     break;
                 case Step::kBind: {
                     const engine::Word* records[] = {nullptr, no_table, no_lookup, host.interface_record()};
-                    if (library.bind_record(records[step.value & 3]) != 511) outcome.violations.push_back("A5_DLLAPI did not return 511");
+                    if (library.bind_record(records[step.value & 3]) != 511)
+                        outcome.violations.push_back("A5_DLLAPI did not return 511");
                     break;
                 }
             }
@@ -410,8 +423,8 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
             sim_call c{};
             sim.sim_get_call(i, &c);
             std::ostringstream line;
-            line << c.op << ' ' << c.object << ' ' << c.kind << ' ' << c.device << ' ' << c.effect << ' ' << c.result << ' '
-                 << c.on_released << ' ' << c.outer_null;
+            line << c.op << ' ' << c.object << ' ' << c.kind << ' ' << c.device << ' ' << c.effect << ' ' << c.result
+                 << ' ' << c.on_released << ' ' << c.outer_null;
             for (DWORD a : c.a) line << ' ' << a;
             const auto* p = reinterpret_cast<const unsigned char*>(&c.params);
             for (std::size_t k = 0; k < sizeof c.params; ++k) line << ' ' << int(p[k]);
@@ -441,8 +454,10 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
         if (const int live = sim.sim_live_objects(SIM_OBJECT_NONE); live != 0) {
             outcome.violations.push_back(std::to_string(live) + " DirectInput objects left alive");
         }
-        if (sim.sim_released_object_calls() != 0) outcome.violations.push_back("a closing call reached a released object");
-        if (sim.sim_released_while_acquired() != 0) outcome.violations.push_back("a device was released while acquired");
+        if (sim.sim_released_object_calls() != 0)
+            outcome.violations.push_back("a closing call reached a released object");
+        if (sim.sim_released_while_acquired() != 0)
+            outcome.violations.push_back("a device was released while acquired");
     }
     return outcome;
 }
@@ -476,8 +491,9 @@ Sequence minimize(const Sequence& failing, engine::SimClient& sim) {
 std::string describe(const Sequence& sequence) {
     std::ostringstream out;
     for (const auto& j : sequence.joysticks) {
-        out << "joystick ff=" << j.force_feedback << " axes=" << j.axes << " buttons=" << j.buttons << " povs=" << j.povs
-            << " refuse_create_device=" << j.refuse_create_device << " refuse_device2=" << j.refuse_device2 << "\n";
+        out << "joystick ff=" << j.force_feedback << " axes=" << j.axes << " buttons=" << j.buttons
+            << " povs=" << j.povs << " refuse_create_device=" << j.refuse_create_device
+            << " refuse_device2=" << j.refuse_device2 << "\n";
     }
     for (const auto& s : sequence.steps) {
         switch (s.kind) {

@@ -48,11 +48,11 @@ struct Step {
         kBind,          // value: 0 null record, 1 null function table, 2 null lookup, 3 the host again
     };
     Kind kind = kCall;
-    std::string name;           // export or variable
+    std::string name;  // export or variable
     std::int32_t value = 0;
     int op = 0, device = -1, count = 0;
-    std::int32_t result = 0;    // kFault: the HRESULT
-    DIJOYSTATE state{};         // kState
+    std::int32_t result = 0;  // kFault: the HRESULT
+    DIJOYSTATE state{};       // kState
 };
 
 struct Sequence {
@@ -70,7 +70,7 @@ struct Outcome {
     std::vector<std::string> log;         // the simulator's log, one line a call
     std::vector<std::string> violations;  // broken invariants, empty when the run was sound
     int export_calls = 0;
-    int injected_faults = 0;              // DirectInput calls answered by an injected fault
+    int injected_faults = 0;  // DirectInput calls answered by an injected fault
 };
 
 // Runs the sequence on a fresh load of the library, then closes it (faults cleared, only a

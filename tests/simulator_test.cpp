@@ -33,15 +33,13 @@ constexpr HRESULT kNotExclusive = static_cast<HRESULT>(DIERR_NOTEXCLUSIVEACQUIRE
 
 // A joystick data format of our own: DIJOYSTATE's size, with X, Y, Z, RZ, one POV, two buttons.
 DIOBJECTDATAFORMAT format_objects[] = {
-    {&GUID_XAxis, 0, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0},
-    {&GUID_YAxis, 4, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0},
-    {&GUID_ZAxis, 8, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0},
-    {&GUID_RzAxis, 20, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0},
-    {&GUID_POV, 32, DIDFT_POV | DIDFT_ANYINSTANCE, 0},
-    {nullptr, 48, DIDFT_BUTTON | DIDFT_ANYINSTANCE, 0},
+    {&GUID_XAxis, 0, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0}, {&GUID_YAxis, 4, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0},
+    {&GUID_ZAxis, 8, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0}, {&GUID_RzAxis, 20, DIDFT_AXIS | DIDFT_ANYINSTANCE, 0},
+    {&GUID_POV, 32, DIDFT_POV | DIDFT_ANYINSTANCE, 0},   {nullptr, 48, DIDFT_BUTTON | DIDFT_ANYINSTANCE, 0},
     {nullptr, 49, DIDFT_BUTTON | DIDFT_ANYINSTANCE, 0},
 };
-const DIDATAFORMAT kFormat = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_ABSAXIS, sizeof(DIJOYSTATE), 7, format_objects};
+const DIDATAFORMAT kFormat = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_ABSAXIS, sizeof(DIJOYSTATE), 7,
+                              format_objects};
 
 const HWND kWindow = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x1234));
 constexpr DWORD kExclusive = DISCL_EXCLUSIVE | DISCL_FOREGROUND;
@@ -94,7 +92,9 @@ protected:
         return sim().sim_attach(&j);
     }
 
-    GUID instance_of(int device_number) { return enumerate(DIDEVTYPE_JOYSTICK, 0).at(static_cast<std::size_t>(device_number)).guidInstance; }
+    GUID instance_of(int device_number) {
+        return enumerate(DIDEVTYPE_JOYSTICK, 0).at(static_cast<std::size_t>(device_number)).guidInstance;
+    }
 
     std::vector<DIDEVICEINSTANCEA> enumerate(DWORD type, DWORD flags, std::size_t stop_after = 0) {
         Enumeration enumeration{{}, stop_after};
@@ -179,8 +179,12 @@ TEST_F(SimulatorTest, CreateChecksTheVersion) {
         DWORD version;
         HRESULT expected;
     } cases[] = {
-        {0x0300, DI_OK}, {0x0500, DI_OK}, {0x0700, DI_OK}, {0x0800, DIERR_OLDDIRECTINPUTVERSION},
-        {0x0400, DIERR_BETADIRECTINPUTVERSION}, {0, DIERR_BETADIRECTINPUTVERSION},
+        {0x0300, DI_OK},
+        {0x0500, DI_OK},
+        {0x0700, DI_OK},
+        {0x0800, DIERR_OLDDIRECTINPUTVERSION},
+        {0x0400, DIERR_BETADIRECTINPUTVERSION},
+        {0, DIERR_BETADIRECTINPUTVERSION},
     };
     for (const auto& c : cases) {
         IDirectInputA* out = directinput;  // a stale value the call must overwrite
@@ -220,19 +224,27 @@ TEST_F(SimulatorTest, AcquisitionRules) {
     DIPROPRANGE range{{sizeof(DIPROPRANGE), sizeof(DIPROPHEADER), DIJOFS_X, DIPH_BYOFFSET}, -10000, 10000};
     DIPROPDWORD autocenter{{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, 0};
     auto state = [&] { return device->GetDeviceState(sizeof read, &read); };
-    auto plug = [&](int attached) { return [=] { sim().sim_set_attached(0, attached); return DI_OK; }; };
+    auto plug = [&](int attached) {
+        return [=] {
+            sim().sim_set_attached(0, attached);
+            return DI_OK;
+        };
+    };
     run({
         {"read before acquiring", state, DIERR_NOTACQUIRED},
         {"poll before acquiring", [&] { return device->Poll(); }, DIERR_NOTACQUIRED},
         {"acquire without a format", [&] { return device->Acquire(); }, DIERR_INVALIDPARAM},
         {"set format", [&] { return device->SetDataFormat(&kFormat); }, DI_OK},
-        {"cooperation without foreground/background", [&] { return device->SetCooperativeLevel(kWindow, DISCL_EXCLUSIVE); }, DIERR_INVALIDPARAM},
-        {"cooperation with both", [&] { return device->SetCooperativeLevel(kWindow, kExclusive | DISCL_NONEXCLUSIVE); }, DIERR_INVALIDPARAM},
+        {"cooperation without foreground/background",
+         [&] { return device->SetCooperativeLevel(kWindow, DISCL_EXCLUSIVE); }, DIERR_INVALIDPARAM},
+        {"cooperation with both", [&] { return device->SetCooperativeLevel(kWindow, kExclusive | DISCL_NONEXCLUSIVE); },
+         DIERR_INVALIDPARAM},
         {"acquire", [&] { return device->Acquire(); }, DI_OK},
         {"acquire again", [&] { return device->Acquire(); }, DI_NOEFFECT},
         {"format while acquired", [&] { return device->SetDataFormat(&kFormat); }, DIERR_ACQUIRED},
         {"cooperation while acquired", [&] { return device->SetCooperativeLevel(kWindow, kShared); }, DIERR_ACQUIRED},
-        {"autocenter while acquired", [&] { return device->SetProperty(DIPROP_AUTOCENTER, &autocenter.diph); }, DIERR_ACQUIRED},
+        {"autocenter while acquired", [&] { return device->SetProperty(DIPROP_AUTOCENTER, &autocenter.diph); },
+         DIERR_ACQUIRED},
         {"range while acquired", [&] { return device->SetProperty(DIPROP_RANGE, &range.diph); }, DI_OK},
         {"read of the wrong size", [&] { return device->GetDeviceState(sizeof read - 4, &read); }, DIERR_INVALIDPARAM},
         {"read", state, DI_OK},
@@ -275,8 +287,14 @@ TEST_F(SimulatorTest, PropertyChecks) {
         {"autocenter by offset", DIPROP_AUTOCENTER, dword(DIJOFS_X, DIPH_BYOFFSET, 0), DIERR_INVALIDPARAM},
         {"autocenter of 2", DIPROP_AUTOCENTER, dword(0, DIPH_DEVICE, 2), DIERR_INVALIDPARAM},
         {"autocenter off", DIPROP_AUTOCENTER, dword(0, DIPH_DEVICE, 0), DI_OK},
-        {"record too small", DIPROP_DEADZONE, {{16, sizeof(DIPROPHEADER), DIJOFS_X, DIPH_BYOFFSET}, 0}, DIERR_INVALIDPARAM},
-        {"header size wrong", DIPROP_DEADZONE, {{sizeof(DIPROPDWORD), 20, DIJOFS_X, DIPH_BYOFFSET}, 0}, DIERR_INVALIDPARAM},
+        {"record too small",
+         DIPROP_DEADZONE,
+         {{16, sizeof(DIPROPHEADER), DIJOFS_X, DIPH_BYOFFSET}, 0},
+         DIERR_INVALIDPARAM},
+        {"header size wrong",
+         DIPROP_DEADZONE,
+         {{sizeof(DIPROPDWORD), 20, DIJOFS_X, DIPH_BYOFFSET}, 0},
+         DIERR_INVALIDPARAM},
         {"range record too small", DIPROP_RANGE, dword(DIJOFS_X, DIPH_BYOFFSET, 0), DIERR_INVALIDPARAM},
     };
     // The joystick has three axes here, so RZ is missing although the format names it.
@@ -313,13 +331,35 @@ TEST_F(SimulatorTest, EffectParameterChecks) {
         {"no axis", [](DIEFFECT& e) { e.cAxes = 0; }, GUID_ConstantForce, DIERR_INVALIDPARAM},
         {"more axes than the joystick", [](DIEFFECT& e) { e.cAxes = 5; }, GUID_ConstantForce, DIERR_INVALIDPARAM},
         {"null axes", [](DIEFFECT& e) { e.rgdwAxes = nullptr; }, GUID_ConstantForce, DIERR_INVALIDPARAM},
-        {"polar on one axis", [](DIEFFECT& e) { e.cAxes = 1; e.dwFlags = DIEFF_OBJECTOFFSETS | DIEFF_POLAR; }, GUID_ConstantForce, DIERR_INVALIDPARAM},
-        {"polar on two axes", [](DIEFFECT& e) { e.dwFlags = DIEFF_OBJECTOFFSETS | DIEFF_POLAR; }, GUID_ConstantForce, DI_DOWNLOADSKIPPED},
-        {"constant force of 8 bytes", [](DIEFFECT& e) { e.cbTypeSpecificParams = 8; }, GUID_ConstantForce, DIERR_INVALIDPARAM},
+        {"polar on one axis",
+         [](DIEFFECT& e) {
+             e.cAxes = 1;
+             e.dwFlags = DIEFF_OBJECTOFFSETS | DIEFF_POLAR;
+         },
+         GUID_ConstantForce, DIERR_INVALIDPARAM},
+        {"polar on two axes", [](DIEFFECT& e) { e.dwFlags = DIEFF_OBJECTOFFSETS | DIEFF_POLAR; }, GUID_ConstantForce,
+         DI_DOWNLOADSKIPPED},
+        {"constant force of 8 bytes", [](DIEFFECT& e) { e.cbTypeSpecificParams = 8; }, GUID_ConstantForce,
+         DIERR_INVALIDPARAM},
         {"periodic of 4 bytes", [](DIEFFECT&) {}, GUID_Sine, DIERR_INVALIDPARAM},
-        {"one condition per axis", [&](DIEFFECT& e) { e.cbTypeSpecificParams = 2 * sizeof(DICONDITION); e.lpvTypeSpecificParams = conditions; }, GUID_Spring, DI_DOWNLOADSKIPPED},
-        {"one condition for all", [&](DIEFFECT& e) { e.cbTypeSpecificParams = sizeof(DICONDITION); e.lpvTypeSpecificParams = conditions; }, GUID_Damper, DI_DOWNLOADSKIPPED},
-        {"three conditions", [&](DIEFFECT& e) { e.cbTypeSpecificParams = 3 * sizeof(DICONDITION); e.lpvTypeSpecificParams = conditions; }, GUID_Friction, DIERR_INVALIDPARAM},
+        {"one condition per axis",
+         [&](DIEFFECT& e) {
+             e.cbTypeSpecificParams = 2 * sizeof(DICONDITION);
+             e.lpvTypeSpecificParams = conditions;
+         },
+         GUID_Spring, DI_DOWNLOADSKIPPED},
+        {"one condition for all",
+         [&](DIEFFECT& e) {
+             e.cbTypeSpecificParams = sizeof(DICONDITION);
+             e.lpvTypeSpecificParams = conditions;
+         },
+         GUID_Damper, DI_DOWNLOADSKIPPED},
+        {"three conditions",
+         [&](DIEFFECT& e) {
+             e.cbTypeSpecificParams = 3 * sizeof(DICONDITION);
+             e.lpvTypeSpecificParams = conditions;
+         },
+         GUID_Friction, DIERR_INVALIDPARAM},
         {"unknown effect", [](DIEFFECT&) {}, GUID_XAxis, DIERR_DEVICENOTREG},
     };
     ASSERT_EQ(device->SetDataFormat(&kFormat), DI_OK);

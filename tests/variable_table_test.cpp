@@ -17,8 +17,9 @@ std::vector<VariableEntry> read(const std::string& text) {
 }
 
 TEST(VariableTable, ExpandsSlotsAndKeepsSections) {
-    const auto table = read("# comment\n\n[Waves]\nsine_{n}_time\tmilliseconds\tperiod of slot {n}\r\n"
-                            "[Other]\nFF_force_x\tunits\tx component\n");
+    const auto table = read(
+        "# comment\n\n[Waves]\nsine_{n}_time\tmilliseconds\tperiod of slot {n}\r\n"
+        "[Other]\nFF_force_x\tunits\tx component\n");
     ASSERT_EQ(table.size(), 6u);
     EXPECT_EQ(table[0].name, "sine_1_time");
     EXPECT_EQ(table[0].meaning, "period of slot 1");
@@ -56,9 +57,11 @@ TEST(VariableTable, ComparisonNamesWhatIsMissingOnEitherSide) {
 
 TEST(VariableTable, DeclarationsAreAScriptWithCommentedVariables) {
     std::ostringstream out;
-    catalog::write_declarations(read("[Force]\nFF_force_x\tforce units\tx component\nFF_force_y\tforce units\ty component\n"), out);
+    catalog::write_declarations(
+        read("[Force]\nFF_force_x\tforce units\tx component\nFF_force_y\tforce units\ty component\n"), out);
     const std::string text = out.str();
-    EXPECT_NE(text.find("\n# == Force ==\n# x component [force units]\nvar FF_force_x\n# y component [force units]\nvar FF_force_y\n"),
+    EXPECT_NE(text.find("\n# == Force ==\n# x component [force units]\nvar FF_force_x\n# y component [force "
+                        "units]\nvar FF_force_y\n"),
               std::string::npos)
         << text;
     std::istringstream lines(text);

@@ -30,8 +30,8 @@ TEST(VirtualJoystickReports, DecodesEveryKind) {
         {record({12, 3}, VJ_RECORD_FEATURE), "new type=sine"},
         // Set effect: block 2, square, infinite duration, no delay, sample period 1000 µs,
         // repeat 2000 µs, gain 10000, X and direction enabled, angles 14313 and 0.
-        {record({2, 2, 2, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xE8, 0x03, 0, 0, 0xD0, 0x07, 0, 0, 0x10, 0x27, 0x05,
-                 0xE9, 0x37, 0, 0}),
+        {record({2, 2, 2,    0xFF, 0xFF, 0xFF, 0xFF, 0,    0,    0,    0,    0xE8, 0x03,
+                 0, 0, 0xD0, 0x07, 0,    0,    0x10, 0x27, 0x05, 0xE9, 0x37, 0,    0}),
          "effect block=2 type=square duration=-1 delay=0 sample-period=1000 repeat-interval=2000 gain=10000 axes=X "
          "direction=14313,0"},
         {record({2, 1, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x27, 0x03, 0, 0, 0, 0}),

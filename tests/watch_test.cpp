@@ -9,7 +9,8 @@ namespace tamrilo::test {
 namespace {
 
 // Stops after `frames` refreshes and runs `between` after each.
-engine::WatchOptions frames(int count, std::function<void(int)> between = [](int) {}) {
+engine::WatchOptions frames(
+    int count, std::function<void(int)> between = [](int) {}) {
     auto shown = std::make_shared<int>(0);
     engine::WatchOptions options;
     options.stop_requested = [=] { return *shown >= count; };
@@ -51,7 +52,13 @@ TEST_F(Watch, ShowsEveryChangeInjectedBetweenRefreshes) {
     const int device = attach(true);
     const DIJOYSTATE states[] = {state(-10000, 5000, 0, 10000, 9000, {3, 16}), state(0, 0, -5000, 0, 0xFFFFFFFFu, {})};
     sim().sim_set_state(device, &states[0]);
-    ASSERT_EQ(watch(frames(2, [&](int shown) { sim().sim_set_state(device, &states[1]); (void)shown; })), 0) << err.str();
+    ASSERT_EQ(watch(frames(2,
+                           [&](int shown) {
+                               sim().sim_set_state(device, &states[1]);
+                               (void)shown;
+                           })),
+              0)
+        << err.str();
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(out.str(),
               "Watching the first joystick; press any key to stop.\n"
@@ -127,13 +134,17 @@ TEST_F(Watch, EndsWithOneWithoutJoystickOrDirectInput) {
 
 TEST(WatchDrawing, AxisBarsAndHatWords) {
     const std::pair<double, const char*> bars[] = {
-        {0, "[    |    ]"},  {10000, "[    |####]"}, {-10000, "[####|    ]"},
+        {0, "[    |    ]"},    {10000, "[    |####]"}, {-10000, "[####|    ]"},
         {5000, "[    |##  ]"}, {-2600, "[   #|    ]"}, {250000, "[    |####]"},
     };
     for (const auto& [position, bar] : bars) EXPECT_EQ(engine::axis_bar(position, 11), bar) << position;
     const std::pair<double, const char*> hats[] = {
-        {-1, "centred"}, {0, "north (0.0 degrees)"}, {90, "east (90.0 degrees)"},
-        {315, "north-west (315.0 degrees)"}, {359.9, "north (359.9 degrees)"}, {200, "south (200.0 degrees)"},
+        {-1, "centred"},
+        {0, "north (0.0 degrees)"},
+        {90, "east (90.0 degrees)"},
+        {315, "north-west (315.0 degrees)"},
+        {359.9, "north (359.9 degrees)"},
+        {200, "south (200.0 degrees)"},
     };
     for (const auto& [degrees, words] : hats) EXPECT_EQ(engine::hat_text(degrees), words) << degrees;
 }

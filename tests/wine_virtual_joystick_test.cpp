@@ -323,29 +323,47 @@ TEST_F(VirtualJoystickTest, ConditionEffects) {
         const char* stop;
         const char* type;
         std::vector<std::pair<const char*, int>> values;  // variable, value
-        std::string x, y;                                  // the condition reports that arrive
+        std::string x, y;                                 // the condition reports that arrive
         Status defined;
     };
     const Family families[] = {
-        {"Define_Placement", "Change_Placement", "Stop_Placement", "spring",
-         {{"placement_middle_x", 1000}, {"placement_middle_y", -1000}, {"placement_dead_x", 300},
-          {"placement_dead_y", 400}, {"placement_left_x", 5000}, {"placement_left_y", 6000},
-          {"placement_right_x", 7000}, {"placement_right_y", 8000}},
+        {"Define_Placement",
+         "Change_Placement",
+         "Stop_Placement",
+         "spring",
+         {{"placement_middle_x", 1000},
+          {"placement_middle_y", -1000},
+          {"placement_dead_x", 300},
+          {"placement_dead_y", 400},
+          {"placement_left_x", 5000},
+          {"placement_left_y", 6000},
+          {"placement_right_x", 7000},
+          {"placement_right_y", 8000}},
          "offset=999 positive-coefficient=6999 negative-coefficient=4999 positive-saturation=0 "
          "negative-saturation=0 dead-band=299",
          "offset=-999 positive-coefficient=7999 negative-coefficient=5999 positive-saturation=0 "
          "negative-saturation=0 dead-band=399",
          Status{0, 0, 0, 0, 30, 20}},
-        {"Define_Friction", "Change_Friction", "Stop_Friction", "friction",
+        {"Define_Friction",
+         "Change_Friction",
+         "Stop_Friction",
+         "friction",
          {{"friction_right_x", 1000}, {"friction_left_x", 2000}, {"friction_up_y", 3000}, {"friction_down_y", 4000}},
          "offset=0 positive-coefficient=999 negative-coefficient=1999 positive-saturation=0 negative-saturation=0 "
          "dead-band=0",
          "offset=0 positive-coefficient=2999 negative-coefficient=3999 positive-saturation=0 negative-saturation=0 "
          "dead-band=0",
          Status{1, 2, 3, 4, 5, 10}},
-        {"Define_Damp", "Change_Damp", "Stop_Damp", "damper",
-         {{"damp_max_procent_right_x", 1000}, {"damp_max_procent_left_x", 2000}, {"damp_null_procent_x", 100},
-          {"damp_max_procent_up_y", 3000}, {"damp_max_procent_down_y", 4000}, {"damp_null_procent_y", -100}},
+        {"Define_Damp",
+         "Change_Damp",
+         "Stop_Damp",
+         "damper",
+         {{"damp_max_procent_right_x", 1000},
+          {"damp_max_procent_left_x", 2000},
+          {"damp_null_procent_x", 100},
+          {"damp_max_procent_up_y", 3000},
+          {"damp_max_procent_down_y", 4000},
+          {"damp_null_procent_y", -100}},
          "offset=99 positive-coefficient=999 negative-coefficient=1999 positive-saturation=0 negative-saturation=0 "
          "dead-band=0",
          "offset=-99 positive-coefficient=2999 negative-coefficient=3999 positive-saturation=0 negative-saturation=0 "
@@ -383,8 +401,7 @@ TEST_F(VirtualJoystickTest, ConditionEffects) {
 
         call(f.stop);
         EXPECT_EQ(var("OV_info_5"), 80);
-        EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations,
-                  kStopped);
+        EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations, kStopped);
     }
 }
 
@@ -417,8 +434,8 @@ TEST_F(VirtualJoystickTest, PeriodicEffects) {
         const int block = b.begin()->first;
         const vjoy::Block& wave = b.begin()->second;
         EXPECT_EQ(wave.type, types.at(family));
-        EXPECT_EQ(wave.periodic.text(), "periodic block=" + std::to_string(block) +
-                                            " magnitude=9999 offset=-1999 phase=0 period=999936");
+        EXPECT_EQ(wave.periodic.text(),
+                  "periodic block=" + std::to_string(block) + " magnitude=9999 offset=-1999 phase=0 period=999936");
         EXPECT_EQ(wave.effect["direction"], "0,0");
         EXPECT_EQ(wave.operations, starts_on_define ? std::vector<std::string>{"start"} : std::vector<std::string>{});
 
@@ -428,8 +445,7 @@ TEST_F(VirtualJoystickTest, PeriodicEffects) {
 
         call(s.stop);
         EXPECT_EQ(var("OV_info_5"), 80);
-        EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations,
-                  kStopped);
+        EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations, kStopped);
     }
 }
 

@@ -60,19 +60,21 @@ constexpr Codes kStarted = {10, 60};
 constexpr Codes kChanged = {7168, 8192};
 
 constexpr Input kSpringDefineInputs[] = {
-    {"placement_middle_x", 0, kOffset},   {"placement_dead_x", 0, kDeadBand}, {"placement_left_x", 0, kNegative},
-    {"placement_right_x", 0, kPositive},  {"placement_middle_y", 1, kOffset}, {"placement_dead_y", 1, kDeadBand},
-    {"placement_left_y", 1, kNegative},   {"placement_right_y", 1, kPositive},
+    {"placement_middle_x", 0, kOffset},  {"placement_dead_x", 0, kDeadBand},  {"placement_left_x", 0, kNegative},
+    {"placement_right_x", 0, kPositive}, {"placement_middle_y", 1, kOffset},  {"placement_dead_y", 1, kDeadBand},
+    {"placement_left_y", 1, kNegative},  {"placement_right_y", 1, kPositive},
 };
 constexpr Input kSpringChangeInputs[] = {
-    {"placement_middle_x", 0, kOffset},   {"placement_middle_y", 1, kOffset},   {"placement_dead_x", 0, kDeadBand},
-    {"placement_dead_y", 1, kDeadBand},   {"placement_left_x", 0, kNegative},   {"placement_left_y", 1, kNegative},
-    {"placement_right_x", 0, kPositive},  {"placement_right_y", 1, kPositive},
+    {"placement_middle_x", 0, kOffset},  {"placement_middle_y", 1, kOffset},  {"placement_dead_x", 0, kDeadBand},
+    {"placement_dead_y", 1, kDeadBand},  {"placement_left_x", 0, kNegative},  {"placement_left_y", 1, kNegative},
+    {"placement_right_x", 0, kPositive}, {"placement_right_y", 1, kPositive},
 };
 // On the y axis "up" is the positive direction.
 constexpr Input kFrictionInputs[] = {
-    {"friction_right_x", 0, kPositive}, {"friction_left_x", 0, kNegative},
-    {"friction_up_y", 1, kPositive},    {"friction_down_y", 1, kNegative},
+    {"friction_right_x", 0, kPositive},
+    {"friction_left_x", 0, kNegative},
+    {"friction_up_y", 1, kPositive},
+    {"friction_down_y", 1, kNegative},
 };
 constexpr Input kDamperInputs[] = {
     {"damp_max_procent_right_x", 0, kPositive}, {"damp_max_procent_left_x", 0, kNegative},
@@ -83,10 +85,12 @@ constexpr Input kDamperInputs[] = {
 enum FamilyIndex { kSpring, kFriction, kDamper };
 
 const Family kFamilies[] = {
-    {&GUID_Spring, kSpringDefineInputs, StatusLookup::clear_last, kSpringChangeInputs, StatusLookup::info5_last, kSpringDefining, 4,
-     kSpringStart, kSpringChanged},
-    {&GUID_Friction, kFrictionInputs, StatusLookup::info5_first, kFrictionInputs, StatusLookup::info5_last, 0, 5, kStarted, kChanged},
-    {&GUID_Damper, kDamperInputs, StatusLookup::info5_first, kDamperInputs, StatusLookup::info5_first, 0, 5, kStarted, kChanged},
+    {&GUID_Spring, kSpringDefineInputs, StatusLookup::clear_last, kSpringChangeInputs, StatusLookup::info5_last,
+     kSpringDefining, 4, kSpringStart, kSpringChanged},
+    {&GUID_Friction, kFrictionInputs, StatusLookup::info5_first, kFrictionInputs, StatusLookup::info5_last, 0, 5,
+     kStarted, kChanged},
+    {&GUID_Damper, kDamperInputs, StatusLookup::info5_first, kDamperInputs, StatusLookup::info5_first, 0, 5, kStarted,
+     kChanged},
 };
 constexpr int kSlotOf[] = {kSpringSlot, kFrictionSlot, kDamperSlot};
 
@@ -124,7 +128,9 @@ std::int32_t define_condition(FamilyIndex index) {
     const Family& family = kFamilies[index];
     Slot& slot = slots[kSlotOf[index]];
     host::StatusVariables status;
-    const auto lookups = [&] { return read_inputs(family.define_inputs, family.define_status, conditions[index], status); };
+    const auto lookups = [&] {
+        return read_inputs(family.define_inputs, family.define_status, conditions[index], status);
+    };
     if (!host::look_up_between(guard, lookups)) return 0;
     if (family.define_status == StatusLookup::clear_last) {
         status.clear();
@@ -140,7 +146,9 @@ std::int32_t define_condition(FamilyIndex index) {
 std::int32_t change_condition(FamilyIndex index) {
     const Family& family = kFamilies[index];
     host::StatusVariables status;
-    const auto lookups = [&] { return read_inputs(family.change_inputs, family.change_status, conditions[index], status); };
+    const auto lookups = [&] {
+        return read_inputs(family.change_inputs, family.change_status, conditions[index], status);
+    };
     if (!host::look_up_between(guard, lookups)) return 0;
     report(update(slots[kSlotOf[index]], kUpdateAndStart), status.info_n(5), family.change.done, family.change.failed);
     return 0;

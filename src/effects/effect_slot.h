@@ -36,10 +36,11 @@ inline constexpr DWORD kAxesXY[2] = {DIJOFS_X, DIJOFS_Y};
 inline constexpr DWORD kAxesYX[2] = {DIJOFS_Y, DIJOFS_X};
 void set_effect_axes(const DWORD (&order)[2]);
 
-inline constexpr DWORD kPolarRecord = DIEFF_OBJECTOFFSETS | DIEFF_POLAR;          // 0x22
-inline constexpr DWORD kCartesianRecord = DIEFF_OBJECTOFFSETS | DIEFF_CARTESIAN;  // 0x12
-inline constexpr DWORD kUpdateAndStart = DIEP_DIRECTION | DIEP_TYPESPECIFICPARAMS | DIEP_START;             // 0x20000140
-inline constexpr DWORD kUpdateWithoutDownload = DIEP_DIRECTION | DIEP_TYPESPECIFICPARAMS | DIEP_NODOWNLOAD;  // 0x80000140
+inline constexpr DWORD kPolarRecord = DIEFF_OBJECTOFFSETS | DIEFF_POLAR;                         // 0x22
+inline constexpr DWORD kCartesianRecord = DIEFF_OBJECTOFFSETS | DIEFF_CARTESIAN;                 // 0x12
+inline constexpr DWORD kUpdateAndStart = DIEP_DIRECTION | DIEP_TYPESPECIFICPARAMS | DIEP_START;  // 0x20000140
+inline constexpr DWORD kUpdateWithoutDownload =
+    DIEP_DIRECTION | DIEP_TYPESPECIFICPARAMS | DIEP_NODOWNLOAD;  // 0x80000140
 
 // The timing fields that differ between families; the periodic effects are the only ones that
 // set them.

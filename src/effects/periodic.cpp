@@ -11,31 +11,31 @@
 // Every periodic slot: export word, variable prefix, number, effect GUID, the axis order its
 // Define writes, and the flags of its Define's update step. The square waves take their axes
 // as Y, X; the last falling sawtooth downloads and starts on Define.
-#define TAMRILO_PERIODIC_SLOTS(X)                                                                   \
-    X(Sine, sine, 1, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
-    X(Sine, sine, 2, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
-    X(Sine, sine, 3, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
-    X(Sine, sine, 4, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
-    X(Sine, sine, 5, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                    \
-    X(Triangle, triangle, 1, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
-    X(Triangle, triangle, 2, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
-    X(Triangle, triangle, 3, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
-    X(Triangle, triangle, 4, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
-    X(Triangle, triangle, 5, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                        \
-    X(Periodic_Cresc, periodic_cresc, 1, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
-    X(Periodic_Cresc, periodic_cresc, 2, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
-    X(Periodic_Cresc, periodic_cresc, 3, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
-    X(Periodic_Cresc, periodic_cresc, 4, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
-    X(Periodic_Cresc, periodic_cresc, 5, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)          \
-    X(Periodic_Decresc, periodic_decresc, 1, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
-    X(Periodic_Decresc, periodic_decresc, 2, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
-    X(Periodic_Decresc, periodic_decresc, 3, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
-    X(Periodic_Decresc, periodic_decresc, 4, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload)    \
-    X(Periodic_Decresc, periodic_decresc, 5, GUID_SawtoothDown, kAxesXY, kUpdateAndStart)           \
-    X(Quadrat, quadrat, 1, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
-    X(Quadrat, quadrat, 2, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
-    X(Quadrat, quadrat, 3, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
-    X(Quadrat, quadrat, 4, GUID_Square, kAxesYX, kUpdateWithoutDownload)                            \
+#define TAMRILO_PERIODIC_SLOTS(X)                                                                \
+    X(Sine, sine, 1, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                 \
+    X(Sine, sine, 2, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                 \
+    X(Sine, sine, 3, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                 \
+    X(Sine, sine, 4, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                 \
+    X(Sine, sine, 5, GUID_Sine, kAxesXY, kUpdateWithoutDownload)                                 \
+    X(Triangle, triangle, 1, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                     \
+    X(Triangle, triangle, 2, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                     \
+    X(Triangle, triangle, 3, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                     \
+    X(Triangle, triangle, 4, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                     \
+    X(Triangle, triangle, 5, GUID_Triangle, kAxesXY, kUpdateWithoutDownload)                     \
+    X(Periodic_Cresc, periodic_cresc, 1, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)       \
+    X(Periodic_Cresc, periodic_cresc, 2, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)       \
+    X(Periodic_Cresc, periodic_cresc, 3, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)       \
+    X(Periodic_Cresc, periodic_cresc, 4, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)       \
+    X(Periodic_Cresc, periodic_cresc, 5, GUID_SawtoothUp, kAxesXY, kUpdateWithoutDownload)       \
+    X(Periodic_Decresc, periodic_decresc, 1, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload) \
+    X(Periodic_Decresc, periodic_decresc, 2, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload) \
+    X(Periodic_Decresc, periodic_decresc, 3, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload) \
+    X(Periodic_Decresc, periodic_decresc, 4, GUID_SawtoothDown, kAxesXY, kUpdateWithoutDownload) \
+    X(Periodic_Decresc, periodic_decresc, 5, GUID_SawtoothDown, kAxesXY, kUpdateAndStart)        \
+    X(Quadrat, quadrat, 1, GUID_Square, kAxesYX, kUpdateWithoutDownload)                         \
+    X(Quadrat, quadrat, 2, GUID_Square, kAxesYX, kUpdateWithoutDownload)                         \
+    X(Quadrat, quadrat, 3, GUID_Square, kAxesYX, kUpdateWithoutDownload)                         \
+    X(Quadrat, quadrat, 4, GUID_Square, kAxesYX, kUpdateWithoutDownload)                         \
     X(Quadrat, quadrat, 5, GUID_Square, kAxesYX, kUpdateWithoutDownload)
 
 namespace tamrilo::effects {
@@ -122,9 +122,9 @@ std::int32_t play_periodic(PeriodicIndex index) {
 
 using namespace tamrilo::effects;
 
-#define TAMRILO_PERIODIC_EXPORTS(word, prefix, n, guid, axes, flags)                                                    \
-    TAMRILO_EXPORT std::int32_t Define_##word##_##n() { return define_periodic(kPeriodic_##word##_##n); }               \
-    TAMRILO_EXPORT std::int32_t Play_##word##_##n() { return play_periodic(kPeriodic_##word##_##n); }                   \
+#define TAMRILO_PERIODIC_EXPORTS(word, prefix, n, guid, axes, flags)                                      \
+    TAMRILO_EXPORT std::int32_t Define_##word##_##n() { return define_periodic(kPeriodic_##word##_##n); } \
+    TAMRILO_EXPORT std::int32_t Play_##word##_##n() { return play_periodic(kPeriodic_##word##_##n); }     \
     TAMRILO_EXPORT std::int32_t Stop_##word##_##n() { return stop_export(slot_of(kPeriodic_##word##_##n), false); }
 TAMRILO_PERIODIC_SLOTS(TAMRILO_PERIODIC_EXPORTS)
 #undef TAMRILO_PERIODIC_EXPORTS

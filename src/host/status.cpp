@@ -3,7 +3,8 @@
 namespace tamrilo::host {
 
 bool StatusVariables::find() {
-    static constexpr const char* names[6] = {"OV_error", "OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4", "OV_info_5"};
+    static constexpr const char* names[6] = {"OV_error",  "OV_info_1", "OV_info_2",
+                                             "OV_info_3", "OV_info_4", "OV_info_5"};
     Fixed* vars[6];
     if (!find_host_vars(vars, names)) return false;
     error = vars[0];

@@ -59,11 +59,11 @@ std::int32_t run(const AxisProperty& p) {
 
 using namespace tamrilo::input;
 
-#define TAMRILO_AXIS_PROPERTIES(X)                                          \
-    X(Get_Dead_Zone_X, "Dead_Zone_X", DIJOFS_X, kDeadZone, kGet)             \
-    X(Get_Dead_Zone_Y, "Dead_Zone_Y", DIJOFS_Y, kDeadZone, kGet)             \
-    X(Set_Dead_Zone_X, "Dead_Zone_X", DIJOFS_X, kDeadZone, kSet)             \
-    X(Set_Dead_Zone_Y, "Dead_Zone_Y", DIJOFS_Y, kDeadZone, kSet)             \
+#define TAMRILO_AXIS_PROPERTIES(X)                                                 \
+    X(Get_Dead_Zone_X, "Dead_Zone_X", DIJOFS_X, kDeadZone, kGet)                   \
+    X(Get_Dead_Zone_Y, "Dead_Zone_Y", DIJOFS_Y, kDeadZone, kGet)                   \
+    X(Set_Dead_Zone_X, "Dead_Zone_X", DIJOFS_X, kDeadZone, kSet)                   \
+    X(Set_Dead_Zone_Y, "Dead_Zone_Y", DIJOFS_Y, kDeadZone, kSet)                   \
     X(Get_Saturation_Zone_X, "Saturation_Zone_X", DIJOFS_X, kSaturationZone, kGet) \
     X(Get_Saturation_Zone_Y, "Saturation_Zone_Y", DIJOFS_Y, kSaturationZone, kGet) \
     X(Set_Saturation_Zone_X, "Saturation_Zone_X", DIJOFS_X, kSaturationZone, kSet) \

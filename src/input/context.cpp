@@ -19,14 +19,14 @@ HWND cooperative_window = nullptr;
 namespace {
 
 // Status codes of InitDirectInput
-constexpr host::Fixed kCreated = 1;              // OV_info_1; OV_error 0
-constexpr host::Fixed kCreateFailed = 1;         // OV_error
-constexpr host::Fixed kOldContextReleased = 1;   // OV_info_2
-constexpr host::Fixed kDeviceReleased = 1;       // OV_info_3 (FreeDirectInput: OV_info_2)
-constexpr host::Fixed kDevice2Released = 2;      // OV_info_3 (FreeDirectInput: OV_info_2)
+constexpr host::Fixed kCreated = 1;                // OV_info_1; OV_error 0
+constexpr host::Fixed kCreateFailed = 1;           // OV_error
+constexpr host::Fixed kOldContextReleased = 1;     // OV_info_2
+constexpr host::Fixed kDeviceReleased = 1;         // OV_info_3 (FreeDirectInput: OV_info_2)
+constexpr host::Fixed kDevice2Released = 2;        // OV_info_3 (FreeDirectInput: OV_info_2)
 constexpr host::Fixed kConstantForceReleased = 1;  // OV_info_5
 // Status codes of FreeDirectInput
-constexpr host::Fixed kContextReleased = 1;      // OV_info_1
+constexpr host::Fixed kContextReleased = 1;  // OV_info_1
 
 // Releases the selected joystick's interfaces, writing each release's code into `code`.
 void release_joystick(host::Fixed& code) {

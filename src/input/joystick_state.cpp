@@ -27,9 +27,9 @@ constexpr int kMaxReacquisitions = 3;
 constexpr host::Fixed kCapabilitiesFailed = 13;
 constexpr host::Fixed kCapabilitiesRead = 14;  // ends every successful call
 
-constexpr DWORD kHatLimit = 360000;           // hundredths of a degree; anything above is no angle
-constexpr host::Fixed kHatCentred = -1024;    // -1.0
-constexpr host::Fixed kYes = 1024;            // 1.0: a button held, force feedback present
+constexpr DWORD kHatLimit = 360000;         // hundredths of a degree; anything above is no angle
+constexpr host::Fixed kHatCentred = -1024;  // -1.0
+constexpr host::Fixed kYes = 1024;          // 1.0: a button held, force feedback present
 constexpr BYTE kPressedBit = 0x80;
 
 // The divisors below are the ones scripts were written against; they are neither 1024 nor

@@ -126,7 +126,8 @@ void configure(const host::StatusVariables& status, const Selection& how) {
     store(status, how.cooperative_level_set);
 
     for (int i = 0; i < 4; ++i) {
-        DIPROPRANGE range{{sizeof(DIPROPRANGE), sizeof(DIPROPHEADER), kRangedAxes[i], DIPH_BYOFFSET}, kAxisMin, kAxisMax};
+        DIPROPRANGE range{
+            {sizeof(DIPROPRANGE), sizeof(DIPROPHEADER), kRangedAxes[i], DIPH_BYOFFSET}, kAxisMin, kAxisMax};
         if (FAILED(joystick_device->SetProperty(DIPROP_RANGE, &range.diph))) store(status, how.range_failed[i]);
     }
     DIPROPDWORD autocenter{{sizeof(DIPROPDWORD), sizeof(DIPROPHEADER), 0, DIPH_DEVICE}, DIPROPAUTOCENTER_OFF};

@@ -8,13 +8,11 @@ namespace tamrilo::module {
 // the high half keeps it open.
 INT_PTR CALLBACK info_dialog_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM /*lparam*/) {
     switch (message) {
-        case WM_INITDIALOG:
-            return TRUE;
+        case WM_INITDIALOG: return TRUE;
         case WM_COMMAND:
             if (wparam == IDOK || wparam == IDCANCEL) platform::end_dialog(dialog, static_cast<INT_PTR>(wparam));
             return TRUE;
-        default:
-            return FALSE;
+        default: return FALSE;
     }
 }
 

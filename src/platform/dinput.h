@@ -86,8 +86,8 @@
 #define DIJOFS_RX 12
 #define DIJOFS_RY 16
 #define DIJOFS_RZ 20
-#define DIJOFS_SLIDER(n) (24 + (n) * 4)
-#define DIJOFS_POV(n) (32 + (n) * 4)
+#define DIJOFS_SLIDER(n) (24 + (n)*4)
+#define DIJOFS_POV(n) (32 + (n)*4)
 #define DIJOFS_BUTTON(n) (48 + (n))
 
 // Effects
@@ -124,10 +124,14 @@
 #define DIDFT_OPTIONAL 0x80000000u
 #define DIDOI_ASPECTPOSITION 0x00000100
 
-inline constexpr GUID IID_IDirectInputA = {0x89521360, 0xAA8A, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-inline constexpr GUID IID_IDirectInputDeviceA = {0x5944E680, 0xC92E, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-inline constexpr GUID IID_IDirectInputDevice2A = {0x5944E682, 0xC92E, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-inline constexpr GUID IID_IDirectInputEffect = {0xE7E1F7C0, 0x88D2, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
+inline constexpr GUID IID_IDirectInputA = {
+    0x89521360, 0xAA8A, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+inline constexpr GUID IID_IDirectInputDeviceA = {
+    0x5944E680, 0xC92E, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+inline constexpr GUID IID_IDirectInputDevice2A = {
+    0x5944E682, 0xC92E, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+inline constexpr GUID IID_IDirectInputEffect = {
+    0xE7E1F7C0, 0x88D2, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_XAxis = {0xA36D02E0, 0xC9F3, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 inline constexpr GUID GUID_YAxis = {0xA36D02E1, 0xC9F3, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 inline constexpr GUID GUID_ZAxis = {0xA36D02E2, 0xC9F3, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -138,12 +142,14 @@ inline constexpr GUID GUID_Slider = {0xA36D02E4, 0xC9F3, 0x11CF, {0xBF, 0xC7, 0x
 inline constexpr GUID GUID_Button = {0xA36D02F0, 0xC9F3, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 inline constexpr GUID GUID_POV = {0xA36D02F2, 0xC9F3, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 inline constexpr GUID GUID_Joystick = {0x6F1D2B70, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-inline constexpr GUID GUID_ConstantForce = {0x13541C20, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
+inline constexpr GUID GUID_ConstantForce = {
+    0x13541C20, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_Square = {0x13541C22, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_Sine = {0x13541C23, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_Triangle = {0x13541C24, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_SawtoothUp = {0x13541C25, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
-inline constexpr GUID GUID_SawtoothDown = {0x13541C26, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
+inline constexpr GUID GUID_SawtoothDown = {
+    0x13541C26, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_Spring = {0x13541C27, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_Damper = {0x13541C28, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
 inline constexpr GUID GUID_Friction = {0x13541C2A, 0x8E33, 0x11D0, {0x9A, 0xD0, 0x00, 0xA0, 0xC9, 0xA0, 0x6E, 0x35}};
@@ -312,7 +318,8 @@ struct IDirectInputDeviceA : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Acquire() = 0;
     virtual HRESULT STDMETHODCALLTYPE Unacquire() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetDeviceData(DWORD size, DIDEVICEOBJECTDATA* data, LPDWORD count, DWORD flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDeviceData(DWORD size, DIDEVICEOBJECTDATA* data, LPDWORD count,
+                                                    DWORD flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT format) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE event) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) = 0;
@@ -324,21 +331,25 @@ struct IDirectInputDeviceA : IUnknown {
 using LPDIRECTINPUTDEVICEA = IDirectInputDeviceA*;
 
 struct IDirectInputDevice2A : IDirectInputDeviceA {
-    virtual HRESULT STDMETHODCALLTYPE CreateEffect(REFGUID guid, LPCDIEFFECT effect, LPDIRECTINPUTEFFECT* out, LPUNKNOWN outer) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateEffect(REFGUID guid, LPCDIEFFECT effect, LPDIRECTINPUTEFFECT* out,
+                                                   LPUNKNOWN outer) = 0;
     virtual HRESULT STDMETHODCALLTYPE EnumEffects(LPDIENUMEFFECTSCALLBACKA callback, LPVOID ref, DWORD type) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetEffectInfo(DIEFFECTINFOA* info, REFGUID guid) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetForceFeedbackState(LPDWORD state) = 0;
     virtual HRESULT STDMETHODCALLTYPE SendForceFeedbackCommand(DWORD command) = 0;
-    virtual HRESULT STDMETHODCALLTYPE EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK callback, LPVOID ref, DWORD flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK callback,
+                                                               LPVOID ref, DWORD flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE Escape(DIEFFESCAPE* escape) = 0;
     virtual HRESULT STDMETHODCALLTYPE Poll() = 0;
-    virtual HRESULT STDMETHODCALLTYPE SendDeviceData(DWORD size, const DIDEVICEOBJECTDATA* data, LPDWORD count, DWORD flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SendDeviceData(DWORD size, const DIDEVICEOBJECTDATA* data, LPDWORD count,
+                                                     DWORD flags) = 0;
 };
 using LPDIRECTINPUTDEVICE2A = IDirectInputDevice2A*;
 
 struct IDirectInputA : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICEA* device, LPUNKNOWN outer) = 0;
-    virtual HRESULT STDMETHODCALLTYPE EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKA callback, LPVOID ref, DWORD flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKA callback, LPVOID ref,
+                                                  DWORD flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDeviceStatus(REFGUID guid) = 0;
     virtual HRESULT STDMETHODCALLTYPE RunControlPanel(HWND owner, DWORD flags) = 0;
     virtual HRESULT STDMETHODCALLTYPE Initialize(HINSTANCE instance, DWORD version) = 0;

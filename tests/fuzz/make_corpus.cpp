@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
         tamrilo::test::generate_sequence(draw, tamrilo::test::kFuzzerMaxSteps);
         const std::string path = directory + "/seed-" + std::to_string(seed);
         std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fclose(file) != 0) {
+        if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
+            std::fclose(file) != 0) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }

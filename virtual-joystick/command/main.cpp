@@ -46,7 +46,8 @@ long number(const std::string& word, long low, long high) {
     }
     auto [ptr, ec] = std::from_chars(first, end, value, base);
     if (ec != std::errc() || ptr != end || first == end || value < low || value > high)
-        throw UsageError("bad number '" + word + "' (expected " + std::to_string(low) + ".." + std::to_string(high) + ")");
+        throw UsageError("bad number '" + word + "' (expected " + std::to_string(low) + ".." + std::to_string(high) +
+                         ")");
     return value;
 }
 

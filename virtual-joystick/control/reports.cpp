@@ -5,10 +5,10 @@
 namespace tamrilo::vjoy {
 namespace {
 
-const char* const kEffectTypes[] = {"none", "constant", "square", "sine", "triangle", "sawtooth-up",
-                                    "sawtooth-down", "spring", "damper", "friction"};
-const char* const kDeviceControls[] = {"none", "enable-actuators", "disable-actuators", "stop-all",
-                                       "reset", "pause", "continue"};
+const char* const kEffectTypes[] = {"none",        "constant",      "square", "sine",   "triangle",
+                                    "sawtooth-up", "sawtooth-down", "spring", "damper", "friction"};
+const char* const kDeviceControls[] = {"none",  "enable-actuators", "disable-actuators", "stop-all", "reset",
+                                       "pause", "continue"};
 const char* const kOperations[] = {"none", "start", "solo", "stop"};
 const char* const kLoadStatus[] = {"none", "success", "full", "error"};
 
@@ -36,94 +36,94 @@ Report decode_one(const vj_record& record) {
     auto number = [&add](const char* name, std::int32_t value) { add(name, std::to_string(value)); };
     const unsigned id = f.byte(0);
     switch (id) {
-    case VJ_REPORT_DEVICE_CONTROL:
-        r.kind = "control";
-        add("command", name_in(kDeviceControls, f.byte(VJ_DEVICE_CONTROL)));
-        break;
-    case VJ_REPORT_DEVICE_GAIN:
-        r.kind = "gain";
-        number("gain", f.u16(VJ_DEVICE_GAIN));
-        break;
-    case VJ_REPORT_CREATE_EFFECT:
-        r.kind = "new";
-        add("type", name_in(kEffectTypes, f.byte(VJ_CREATE_EFFECT_TYPE)));
-        break;
-    case VJ_REPORT_SET_EFFECT: {
-        r.kind = "effect";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        add("type", name_in(kEffectTypes, f.byte(VJ_SET_EFFECT_TYPE)));
-        number("duration", f.s32(VJ_SET_EFFECT_DURATION));
-        number("delay", f.s32(VJ_SET_EFFECT_START_DELAY));
-        number("sample-period", f.s32(VJ_SET_EFFECT_SAMPLE_PERIOD));
-        number("repeat-interval", f.s32(VJ_SET_EFFECT_REPEAT_INTERVAL));
-        number("gain", f.u16(VJ_SET_EFFECT_GAIN));
-        const unsigned enable = f.byte(VJ_SET_EFFECT_ENABLE);
-        std::string axes = (enable & 1) ? "X" : "";
-        if (enable & 2) axes += axes.empty() ? "Y" : ",Y";
-        add("axes", axes.empty() ? "none" : axes);
-        add("direction", (enable & 4) ? std::to_string(f.u16(VJ_SET_EFFECT_DIRECTION)) + "," +
-                                            std::to_string(f.u16(VJ_SET_EFFECT_DIRECTION + 2))
-                                      : "none");
-        break;
-    }
-    case VJ_REPORT_SET_ENVELOPE:
-        r.kind = "envelope";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        number("attack-level", f.u16(VJ_ENVELOPE_ATTACK_LEVEL));
-        number("fade-level", f.u16(VJ_ENVELOPE_FADE_LEVEL));
-        number("attack-time", f.s32(VJ_ENVELOPE_ATTACK_TIME));
-        number("fade-time", f.s32(VJ_ENVELOPE_FADE_TIME));
-        break;
-    case VJ_REPORT_SET_CONDITION:
-        r.kind = "condition";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        number("axis", f.byte(VJ_CONDITION_AXIS));
-        number("offset", f.s16(VJ_CONDITION_CENTER));
-        number("positive-coefficient", f.s16(VJ_CONDITION_POSITIVE_COEFFICIENT));
-        number("negative-coefficient", f.s16(VJ_CONDITION_NEGATIVE_COEFFICIENT));
-        number("positive-saturation", f.u16(VJ_CONDITION_POSITIVE_SATURATION));
-        number("negative-saturation", f.u16(VJ_CONDITION_NEGATIVE_SATURATION));
-        number("dead-band", f.u16(VJ_CONDITION_DEAD_BAND));
-        break;
-    case VJ_REPORT_SET_PERIODIC:
-        r.kind = "periodic";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        number("magnitude", f.u16(VJ_PERIODIC_MAGNITUDE));
-        number("offset", f.s16(VJ_PERIODIC_OFFSET));
-        number("phase", f.u16(VJ_PERIODIC_PHASE));
-        number("period", f.s32(VJ_PERIODIC_PERIOD));
-        break;
-    case VJ_REPORT_SET_CONSTANT:
-        r.kind = "constant";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        number("magnitude", f.s16(VJ_CONSTANT_MAGNITUDE));
-        break;
-    case VJ_REPORT_EFFECT_OPERATION:
-        r.kind = "operation";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        add("operation", name_in(kOperations, f.byte(VJ_OPERATION)));
-        number("loops", f.byte(VJ_OPERATION_LOOPS));
-        break;
-    case VJ_REPORT_BLOCK_FREE:
-        r.kind = "free";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        break;
-    case VJ_REPORT_BLOCK_LOAD:
-        r.kind = "load";
-        r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-        add("status", name_in(kLoadStatus, f.byte(VJ_BLOCK_LOAD_STATUS)));
-        break;
-    default: {
-        r.kind = "unknown";
-        std::string bytes;
-        char hex[4];
-        for (int i = 0; i < record.length; ++i) {
-            std::snprintf(hex, sizeof hex, "%02x", record.bytes[i]);
-            bytes += hex;
+        case VJ_REPORT_DEVICE_CONTROL:
+            r.kind = "control";
+            add("command", name_in(kDeviceControls, f.byte(VJ_DEVICE_CONTROL)));
+            break;
+        case VJ_REPORT_DEVICE_GAIN:
+            r.kind = "gain";
+            number("gain", f.u16(VJ_DEVICE_GAIN));
+            break;
+        case VJ_REPORT_CREATE_EFFECT:
+            r.kind = "new";
+            add("type", name_in(kEffectTypes, f.byte(VJ_CREATE_EFFECT_TYPE)));
+            break;
+        case VJ_REPORT_SET_EFFECT: {
+            r.kind = "effect";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            add("type", name_in(kEffectTypes, f.byte(VJ_SET_EFFECT_TYPE)));
+            number("duration", f.s32(VJ_SET_EFFECT_DURATION));
+            number("delay", f.s32(VJ_SET_EFFECT_START_DELAY));
+            number("sample-period", f.s32(VJ_SET_EFFECT_SAMPLE_PERIOD));
+            number("repeat-interval", f.s32(VJ_SET_EFFECT_REPEAT_INTERVAL));
+            number("gain", f.u16(VJ_SET_EFFECT_GAIN));
+            const unsigned enable = f.byte(VJ_SET_EFFECT_ENABLE);
+            std::string axes = (enable & 1) ? "X" : "";
+            if (enable & 2) axes += axes.empty() ? "Y" : ",Y";
+            add("axes", axes.empty() ? "none" : axes);
+            add("direction", (enable & 4) ? std::to_string(f.u16(VJ_SET_EFFECT_DIRECTION)) + "," +
+                                                std::to_string(f.u16(VJ_SET_EFFECT_DIRECTION + 2))
+                                          : "none");
+            break;
         }
-        add("bytes", bytes);
-        break;
-    }
+        case VJ_REPORT_SET_ENVELOPE:
+            r.kind = "envelope";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            number("attack-level", f.u16(VJ_ENVELOPE_ATTACK_LEVEL));
+            number("fade-level", f.u16(VJ_ENVELOPE_FADE_LEVEL));
+            number("attack-time", f.s32(VJ_ENVELOPE_ATTACK_TIME));
+            number("fade-time", f.s32(VJ_ENVELOPE_FADE_TIME));
+            break;
+        case VJ_REPORT_SET_CONDITION:
+            r.kind = "condition";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            number("axis", f.byte(VJ_CONDITION_AXIS));
+            number("offset", f.s16(VJ_CONDITION_CENTER));
+            number("positive-coefficient", f.s16(VJ_CONDITION_POSITIVE_COEFFICIENT));
+            number("negative-coefficient", f.s16(VJ_CONDITION_NEGATIVE_COEFFICIENT));
+            number("positive-saturation", f.u16(VJ_CONDITION_POSITIVE_SATURATION));
+            number("negative-saturation", f.u16(VJ_CONDITION_NEGATIVE_SATURATION));
+            number("dead-band", f.u16(VJ_CONDITION_DEAD_BAND));
+            break;
+        case VJ_REPORT_SET_PERIODIC:
+            r.kind = "periodic";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            number("magnitude", f.u16(VJ_PERIODIC_MAGNITUDE));
+            number("offset", f.s16(VJ_PERIODIC_OFFSET));
+            number("phase", f.u16(VJ_PERIODIC_PHASE));
+            number("period", f.s32(VJ_PERIODIC_PERIOD));
+            break;
+        case VJ_REPORT_SET_CONSTANT:
+            r.kind = "constant";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            number("magnitude", f.s16(VJ_CONSTANT_MAGNITUDE));
+            break;
+        case VJ_REPORT_EFFECT_OPERATION:
+            r.kind = "operation";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            add("operation", name_in(kOperations, f.byte(VJ_OPERATION)));
+            number("loops", f.byte(VJ_OPERATION_LOOPS));
+            break;
+        case VJ_REPORT_BLOCK_FREE:
+            r.kind = "free";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            break;
+        case VJ_REPORT_BLOCK_LOAD:
+            r.kind = "load";
+            r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
+            add("status", name_in(kLoadStatus, f.byte(VJ_BLOCK_LOAD_STATUS)));
+            break;
+        default: {
+            r.kind = "unknown";
+            std::string bytes;
+            char hex[4];
+            for (int i = 0; i < record.length; ++i) {
+                std::snprintf(hex, sizeof hex, "%02x", record.bytes[i]);
+                bytes += hex;
+            }
+            add("bytes", bytes);
+            break;
+        }
     }
     return r;
 }
@@ -143,9 +143,7 @@ std::string Report::text() const {
     return out;
 }
 
-const char* effect_type_name(int type) {
-    return type >= 0 && type <= VJ_ET_COUNT ? kEffectTypes[type] : "unknown";
-}
+const char* effect_type_name(int type) { return type >= 0 && type <= VJ_ET_COUNT ? kEffectTypes[type] : "unknown"; }
 
 std::vector<Report> decode(const std::vector<vj_record>& records) {
     std::vector<Report> reports;

@@ -35,7 +35,8 @@ std::wstring widen(const std::string& text) {
 
 std::string narrow(const std::wstring& text) {
     if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -140,7 +141,8 @@ int install(const std::string& driver_folder, const std::vector<DeviceSpec>& dev
         if (key == INVALID_HANDLE_VALUE) fail("creating the device key");
         const std::wstring product = widen(devices[number].product.substr(0, 63));
         const DWORD force_feedback = devices[number].force_feedback ? 1 : 0;
-        set_value(key, L"ProductName", REG_SZ, product.c_str(), static_cast<DWORD>((product.size() + 1) * sizeof(wchar_t)));
+        set_value(key, L"ProductName", REG_SZ, product.c_str(),
+                  static_cast<DWORD>((product.size() + 1) * sizeof(wchar_t)));
         set_value(key, L"ForceFeedback", REG_DWORD, &force_feedback, sizeof(force_feedback));
         RegCloseKey(key);
         SetupDiDestroyDeviceInfoList(set);
@@ -220,7 +222,8 @@ void Joystick::set_state(const State& state) {
     const unsigned long before = info().reads;
     control(VJ_IOCTL_SET_INPUT, report, sizeof(report));
     // Two reads after the change: the class driver has queued the new state for every reader.
-    for (int i = 0; i < 500 && info().reads < before + 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int i = 0; i < 500 && info().reads < before + 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 std::vector<vj_record> Joystick::drain() {
