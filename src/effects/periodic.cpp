@@ -3,7 +3,7 @@
 // (_null), the magnitude (_hight) and the period in milliseconds (_time).
 #include <iterator>
 
-#include "effects/effect_slot.h"
+#include "effects/steps.h"
 #include "export.h"
 #include "host/fixed_point.h"
 #include "host/status.h"
@@ -43,7 +43,7 @@ namespace {
 
 struct PeriodicSlot {
     const GUID* effect;
-    const DWORD (*axes)[2];
+    AxisOrder axes;
     DWORD define_flags;
     const char* period;
     const char* magnitude;
@@ -51,7 +51,7 @@ struct PeriodicSlot {
 };
 
 #define TAMRILO_PERIODIC_ROW(word, prefix, n, guid, axes, flags) \
-    {&guid, &axes, flags, #prefix "_" #n "_time", #prefix "_" #n "_hight", #prefix "_" #n "_null"},
+    {&guid, axes, flags, #prefix "_" #n "_time", #prefix "_" #n "_hight", #prefix "_" #n "_null"},
 const PeriodicSlot kPeriodicSlots[] = {TAMRILO_PERIODIC_SLOTS(TAMRILO_PERIODIC_ROW)};
 #undef TAMRILO_PERIODIC_ROW
 static_assert(std::size(kPeriodicSlots) == kPeriodicSlotCount);
@@ -60,19 +60,22 @@ static_assert(std::size(kPeriodicSlots) == kPeriodicSlotCount);
 enum PeriodicIndex { TAMRILO_PERIODIC_SLOTS(TAMRILO_PERIODIC_INDEX) };
 #undef TAMRILO_PERIODIC_INDEX
 
+using enum host::StatusVariable;
+
 // Status codes, in OV_info_5
-constexpr host::Fixed kCreated = 20;
-constexpr host::Fixed kCreateFailed = 3072;
+constexpr Codes kCreateCodes = {{kInfo5, 20}, {kInfo5, 3072}};
 constexpr host::Fixed kNoEffect = 27649;
-constexpr host::Fixed kPlaying = 7168;
-constexpr host::Fixed kPlayFailed = 8192;
+constexpr Codes kPlayCodes = {{kInfo5, 7168}, {kInfo5, 8192}};
 
 // Microseconds between samples and between trigger repeats.
-constexpr Timing kPeriodicTiming = {1000, 2000};
-
-DIPERIODIC periodic[kPeriodicSlotCount];
+constexpr DWORD kSamplePeriod = 1000;
+constexpr DWORD kTriggerRepeatInterval = 2000;
 
 Slot& slot_of(PeriodicIndex index) { return slots[kFirstPeriodicSlot + index]; }
+
+bool find_info5(host::StatusVariables& status) {
+    return (status.info[4] = host::find_host_var("OV_info_5")) != nullptr;
+}
 
 // Looks up the period, magnitude and offset, in this order, and refills the slot's block;
 // false when the host lacks one of them. The phase stays 0.
@@ -80,7 +83,7 @@ bool read_periodic(PeriodicIndex index) {
     const PeriodicSlot& def = kPeriodicSlots[index];
     host::Fixed* vars[3];
     if (!host::find_host_vars(vars, {def.period, def.magnitude, def.offset})) return false;
-    DIPERIODIC& block = periodic[index];
+    DIPERIODIC& block = slot_of(index).block.periodic;
     block.dwPeriod = static_cast<DWORD>(host::time_units(*vars[0]));
     // A negative magnitude reaches DirectInput as its two's complement.
     block.dwMagnitude = static_cast<DWORD>(host::device_units(*vars[1]));
@@ -91,29 +94,26 @@ bool read_periodic(PeriodicIndex index) {
 
 std::int32_t define_periodic(PeriodicIndex index) {
     const PeriodicSlot& def = kPeriodicSlots[index];
-    host::Fixed* status = nullptr;
-    const auto lookups = [&] { return (status = host::find_host_var("OV_info_5")) != nullptr && read_periodic(index); };
-    if (!host::look_up_between(guard, lookups)) return 0;
-    set_effect_axes(*def.axes);
+    host::StatusVariables status;
+    if (!host::look_up_between(guard, [&] { return find_info5(status) && read_periodic(index); })) return 0;
     Slot& slot = slot_of(index);
-    fill_record(slot.record, kPolarRecord, effect_axes, zero_direction, sizeof(DIPERIODIC), &periodic[index],
-                kPeriodicTiming);
-    report(create(slot, *def.effect), *status, kCreated, kCreateFailed);
+    fill_record(slot, {kPolarRecord, def.axes, sizeof(DIPERIODIC), kSamplePeriod, kTriggerRepeatInterval});
+    report(create(slot, *def.effect), status, kCreateCodes);
     update(slot, def.define_flags);
     return 0;
 }
 
 std::int32_t play_periodic(PeriodicIndex index) {
-    host::Fixed* status = nullptr;
-    if (!host::look_up_between(guard, [&] { return (status = host::find_host_var("OV_info_5")) != nullptr; })) return 0;
+    host::StatusVariables status;
+    if (!host::look_up_between(guard, [&] { return find_info5(status); })) return 0;
     Slot& slot = slot_of(index);
     if (slot.object == nullptr) {
-        *status = kNoEffect;
+        status.info_n(5) = kNoEffect;
         return 0;
     }
     // The update step tests the slot again: a selection from inside these lookups empties it.
     if (!host::look_up_between(guard, [&] { return read_periodic(index); })) return 0;
-    report(update(slot, kUpdateAndStart), *status, kPlaying, kPlayFailed);
+    report(update(slot, kUpdateAndStart), status, kPlayCodes);
     return 0;
 }
 
@@ -125,6 +125,8 @@ using namespace tamrilo::effects;
 #define TAMRILO_PERIODIC_EXPORTS(word, prefix, n, guid, axes, flags)                                      \
     TAMRILO_EXPORT std::int32_t Define_##word##_##n() { return define_periodic(kPeriodic_##word##_##n); } \
     TAMRILO_EXPORT std::int32_t Play_##word##_##n() { return play_periodic(kPeriodic_##word##_##n); }     \
-    TAMRILO_EXPORT std::int32_t Stop_##word##_##n() { return stop_export(slot_of(kPeriodic_##word##_##n), false); }
+    TAMRILO_EXPORT std::int32_t Stop_##word##_##n() {                                                     \
+        return stop_export(slot_of(kPeriodic_##word##_##n), UnloadReport::unreported);                    \
+    }
 TAMRILO_PERIODIC_SLOTS(TAMRILO_PERIODIC_EXPORTS)
 #undef TAMRILO_PERIODIC_EXPORTS

@@ -42,4 +42,20 @@ struct StatusVariables {
     Fixed& info_n(int n) const { return *info[n - 1]; }
 };
 
+// Where a step reports: one of the six status variables, or none.
+enum StatusVariable { kError, kInfo1, kInfo2, kInfo3, kInfo4, kInfo5, kNowhere };
+
+// A step's status code and the variable it goes into.
+struct Code {
+    StatusVariable variable = kNowhere;
+    Fixed value = 0;
+};
+
+// Stores the code into its variable, which the export must have looked up; kNowhere stores
+// nothing.
+inline void store(const StatusVariables& status, Code code) {
+    if (code.variable == kNowhere) return;
+    (code.variable == kError ? *status.error : status.info_n(code.variable)) = code.value;
+}
+
 }  // namespace tamrilo::host

@@ -2,7 +2,7 @@
 // and release what earlier calls left.
 #include "input/context.h"
 
-#include "effects/slots.h"
+#include "effects/effects.h"
 #include "export.h"
 #include "host/status.h"
 #include "input/joystick.h"

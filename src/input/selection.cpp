@@ -1,7 +1,7 @@
 // InitJoystick_1 and InitJoystick_2: select the first or the last attached joystick, configure
 // it and acquire it. The two differ only in the enumeration callback and in where some steps
 // report, so both run one procedure driven by a row of codes.
-#include "effects/slots.h"
+#include "effects/effects.h"
 #include "export.h"
 #include "host/status.h"
 #include "input/context.h"
@@ -24,13 +24,9 @@ constexpr LONG kAxisMin = -10000;
 constexpr LONG kAxisMax = 10000;
 constexpr DWORD kRangedAxes[] = {DIJOFS_X, DIJOFS_Y, DIJOFS_Z, DIJOFS_RZ};
 
-enum StatusVariable { kError, kInfo1, kInfo2, kInfo3, kInfo4, kInfo5, kNowhere };
-
-// A step's status code and the variable it goes into.
-struct Code {
-    StatusVariable variable = kNowhere;
-    host::Fixed value = 0;
-};
+using host::Code;
+using host::store;
+using enum host::StatusVariable;
 
 // Status codes common to both exports
 constexpr Code kNoDirectInput{kError, 2};
@@ -51,11 +47,6 @@ struct Selection {
     Code cooperative_level_set;
     Code range_failed[4];  // X, Y, Z, RZ
 };
-
-void store(const host::StatusVariables& status, Code code) {
-    if (code.variable == kNowhere) return;
-    (code.variable == kError ? *status.error : status.info_n(code.variable)) = code.value;
-}
 
 void drop_selection() {
     platform::release_device(joystick_device2);

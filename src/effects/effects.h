@@ -1,4 +1,4 @@
-// What the rest of the library needs of the effect slots.
+// What the rest of the library needs of the effects: dropping their objects.
 #pragma once
 
 namespace tamrilo::effects {
