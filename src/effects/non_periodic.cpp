@@ -191,7 +191,7 @@ bool status_first(StatusLookup lookup) {
 bool read_inputs(const Family& family, std::span<const Input> inputs, StatusLookup lookup,
                  host::StatusVariables& status) {
     if (status_first(lookup) && !find_status(lookup, status)) return false;
-    host::Fixed* vars[kMaxInputs];
+    host::Variable* vars[kMaxInputs];
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if ((vars[i] = host::find_host_var(inputs[i].name)) == nullptr) return false;
     }

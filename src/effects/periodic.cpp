@@ -81,7 +81,7 @@ bool find_info5(host::StatusVariables& status) {
 // false when the host lacks one of them. The phase stays 0.
 bool read_periodic(PeriodicIndex index) {
     const PeriodicSlot& def = kPeriodicSlots[index];
-    host::Fixed* vars[3];
+    host::Variable* vars[3];
     if (!host::find_host_vars(vars, {def.period, def.magnitude, def.offset})) return false;
     DIPERIODIC& block = slot_of(index).block.periodic;
     block.dwPeriod = static_cast<DWORD>(host::time_units(*vars[0]));

@@ -11,13 +11,13 @@ LookupFunction host_lookup = nullptr;
 
 }  // namespace
 
-Fixed* find_host_var(const char* name) {
+Variable* find_host_var(const char* name) {
     if (host_lookup == nullptr) return nullptr;
     const Word* object = host_lookup(name);
     if (object == nullptr) return nullptr;
     const auto type_code = static_cast<std::int32_t>(object[kObjectTypeCode]);
     const Word storage = (type_code == 3 || type_code == 9) ? object[kObjectStorageAlt] : object[kObjectStorage];
-    return reinterpret_cast<Fixed*>(storage);
+    return reinterpret_cast<Variable*>(storage);
 }
 
 }  // namespace tamrilo::host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 namespace tamrilo::host {
 
@@ -23,8 +24,27 @@ inline constexpr int kObjectStorage = 0;           // host object → value stor
 inline constexpr int kObjectStorageAlt = 1;        // … for type codes 3 and 9
 inline constexpr int kObjectTypeCode = 2;
 
+// A host variable's value storage. The host does not promise that it is aligned, so the value
+// is moved bytewise; on x86 that is one ordinary load or store.
+class Variable {
+public:
+    Variable& operator=(Fixed value) {
+        std::memcpy(bytes_, &value, sizeof value);
+        return *this;
+    }
+    operator Fixed() const {
+        Fixed value;
+        std::memcpy(&value, bytes_, sizeof value);
+        return value;
+    }
+
+private:
+    unsigned char bytes_[sizeof(Fixed)];
+};
+static_assert(alignof(Variable) == 1 && sizeof(Variable) == sizeof(Fixed));
+
 // The value storage of the named host variable, or null when the library is not bound yet or
 // the host has no such object or no storage for it. Callers stop at a null result.
-Fixed* find_host_var(const char* name);
+Variable* find_host_var(const char* name);
 
 }  // namespace tamrilo::host

@@ -37,7 +37,7 @@ std::int32_t run(const AxisProperty& p) {
     // The six status variables must be declared, as for every reporting export, but no step
     // here writes them.
     host::StatusVariables status;
-    host::Fixed* value = nullptr;
+    host::Variable* value = nullptr;
     const auto lookups = [&] { return status.find() && (value = host::find_host_var(p.variable)) != nullptr; };
     if (!host::look_up_between(joystick_selected, lookups)) return 0;
 

@@ -29,7 +29,7 @@ constexpr host::Fixed kConstantForceReleased = 1;  // OV_info_5
 constexpr host::Fixed kContextReleased = 1;  // OV_info_1
 
 // Releases the selected joystick's interfaces, writing each release's code into `code`.
-void release_joystick(host::Fixed& code) {
+void release_joystick(host::Variable& code) {
     if (platform::release_device(joystick_device)) code = kDeviceReleased;
     if (platform::release_device(joystick_device2)) code = kDevice2Released;
 }
@@ -49,7 +49,7 @@ using namespace tamrilo::input;
 
 TAMRILO_EXPORT std::int32_t InitDirectInput() {
     cooperative_window = platform::foreground_window();
-    host::Fixed* version = host::find_host_var("FF_versionsnummer");
+    host::Variable* version = host::find_host_var("FF_versionsnummer");
     host::StatusVariables status;
     if (version == nullptr || !status.find()) return 0;
     status.clear();

@@ -53,7 +53,7 @@ using namespace tamrilo;
 using namespace tamrilo::input;
 
 TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
-    host::Fixed* error = nullptr;
+    host::Variable* error = nullptr;
     JoystickVariables joystick;
     // OV_info_3 is never written, but a script must declare it all the same.
     const auto lookups = [&] {
@@ -89,7 +89,7 @@ TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
 TAMRILO_EXPORT std::int32_t Show_Capabilities() {
     static constexpr const char* names[5] = {"OV_error", "NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS",
                                              "FORCEFEEDBACK_ENABLE"};
-    host::Fixed* vars[5];
+    host::Variable* vars[5];
     if (!host::look_up_between(joystick_selected, [&] { return host::find_host_vars(vars, names); })) return 0;
     auto& [error, axes, views, buttons, force_feedback] = vars;
 

@@ -10,7 +10,7 @@ bool JoystickVariables::find() {
         "BUTTON_3",  "BUTTON_4",  "BUTTON_5",  "BUTTON_6",  "BUTTON_7",  "BUTTON_8",  "BUTTON_9",
         "BUTTON_10", "BUTTON_11", "BUTTON_12", "BUTTON_13", "BUTTON_14", "BUTTON_15", "BUTTON_16",
     };
-    host::Fixed* vars[kAxisVariables + 1 + kButtonVariables];
+    host::Variable* vars[kAxisVariables + 1 + kButtonVariables];
     if (!host::find_host_vars(vars, names)) return false;
     for (int i = 0; i < kAxisVariables; ++i) axis[i] = vars[i];
     view = vars[kAxisVariables];

@@ -10,9 +10,9 @@ inline constexpr int kAxisVariables = 4;
 inline constexpr int kButtonVariables = 16;
 
 struct JoystickVariables {
-    host::Fixed* axis[kAxisVariables] = {};      // JOY_X_A, JOY_Y_A, JOY_RUD_A, JOY_ROT_A
-    host::Fixed* view = nullptr;                 // JOY_VIEW
-    host::Fixed* button[kButtonVariables] = {};  // BUTTON_1 to BUTTON_16
+    host::Variable* axis[kAxisVariables] = {};      // JOY_X_A, JOY_Y_A, JOY_RUD_A, JOY_ROT_A
+    host::Variable* view = nullptr;                 // JOY_VIEW
+    host::Variable* button[kButtonVariables] = {};  // BUTTON_1 to BUTTON_16
 
     // Looks up all 21 in that order; false at the first one the host cannot give.
     bool find();

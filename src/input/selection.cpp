@@ -97,9 +97,9 @@ constexpr Selection kLast = {
 };
 
 void preset(const JoystickVariables& joystick) {
-    for (host::Fixed* axis : joystick.axis) *axis = kAxisPreset;
+    for (host::Variable* axis : joystick.axis) *axis = kAxisPreset;
     *joystick.view = kViewPreset;
-    for (host::Fixed* button : joystick.button) *button = kButtonPreset;
+    for (host::Variable* button : joystick.button) *button = kButtonPreset;
 }
 
 // Configures the selected joystick and acquires it, reporting each step.

@@ -14,7 +14,7 @@ bool version_accepted(std::int32_t raw) {
 
 // Tells the script which interface version the library speaks.
 TAMRILO_EXPORT std::int32_t Get_Versionsnummer() {
-    tamrilo::host::Fixed* version = tamrilo::host::find_host_var("FF_versionsnummer");
+    tamrilo::host::Variable* version = tamrilo::host::find_host_var("FF_versionsnummer");
     if (version == nullptr) return 0;
     *version = tamrilo::module::kInterfaceVersion;
     return 0;
