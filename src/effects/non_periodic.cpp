@@ -187,16 +187,19 @@ bool status_first(StatusLookup lookup) {
 }
 
 // Looks up the inputs and the status variables in the family's order and stores the converted
-// inputs into the slot's record; false when the host lacks one of them.
-bool read_inputs(const Family& family, std::span<const Input> inputs, StatusLookup lookup,
-                 host::StatusVariables& status) {
+// inputs into the slot's record; false when the host lacks one of them. Inlined into each
+// export, where the family's row is a constant and the branches on it fold away.
+[[gnu::always_inline]] inline bool read_inputs(const Family& family, std::span<const Input> inputs, StatusLookup lookup,
+                                               host::StatusVariables& status) {
     if (status_first(lookup) && !find_status(lookup, status)) return false;
     host::Variable* vars[kMaxInputs];
+#pragma GCC unroll 8
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if ((vars[i] = host::find_host_var(inputs[i].name)) == nullptr) return false;
     }
     if (!status_first(lookup) && !find_status(lookup, status)) return false;
     Slot& slot = slots[family.slot];
+#pragma GCC unroll 8
     for (std::size_t i = 0; i < inputs.size(); ++i) field_of(slot, inputs[i]) = host::device_units(*vars[i]);
     if (family.magnitude == Magnitude::length_of_direction) {
         // The squares are summed in double precision, where they cannot overflow. The force is
@@ -208,7 +211,8 @@ bool read_inputs(const Family& family, std::span<const Input> inputs, StatusLook
     return true;
 }
 
-std::int32_t define(const Family& family) {
+template <const Family& family>
+std::int32_t define() {
     host::StatusVariables status;
     const auto lookups = [&] { return read_inputs(family, family.define_inputs, family.define_status, status); };
     if (!host::look_up_between(guard, lookups)) return 0;
@@ -224,7 +228,8 @@ std::int32_t define(const Family& family) {
     return 0;
 }
 
-std::int32_t change(const Family& family) {
+template <const Family& family>
+std::int32_t change() {
     host::StatusVariables status;
     const auto lookups = [&] { return read_inputs(family, family.change_inputs, family.change_status, status); };
     if (!host::look_up_between(guard, lookups)) return 0;
@@ -232,22 +237,25 @@ std::int32_t change(const Family& family) {
     return 0;
 }
 
-std::int32_t stop(const Family& family) { return stop_export(slots[family.slot], family.stop); }
+template <const Family& family>
+std::int32_t stop() {
+    return stop_export(slots[family.slot], family.stop);
+}
 
 }  // namespace
 }  // namespace tamrilo::effects
 
 using namespace tamrilo::effects;
 
-TAMRILO_EXPORT std::int32_t Define_Const_Forces() { return define(kConstantForce); }
-TAMRILO_EXPORT std::int32_t Change_Const_Forces() { return change(kConstantForce); }
-TAMRILO_EXPORT std::int32_t Stop_Const_Forces() { return stop(kConstantForce); }
-TAMRILO_EXPORT std::int32_t Define_Placement() { return define(kSpring); }
-TAMRILO_EXPORT std::int32_t Change_Placement() { return change(kSpring); }
-TAMRILO_EXPORT std::int32_t Stop_Placement() { return stop(kSpring); }
-TAMRILO_EXPORT std::int32_t Define_Friction() { return define(kFriction); }
-TAMRILO_EXPORT std::int32_t Change_Friction() { return change(kFriction); }
-TAMRILO_EXPORT std::int32_t Stop_Friction() { return stop(kFriction); }
-TAMRILO_EXPORT std::int32_t Define_Damp() { return define(kDamper); }
-TAMRILO_EXPORT std::int32_t Change_Damp() { return change(kDamper); }
-TAMRILO_EXPORT std::int32_t Stop_Damp() { return stop(kDamper); }
+TAMRILO_EXPORT std::int32_t Define_Const_Forces() { return define<kConstantForce>(); }
+TAMRILO_EXPORT std::int32_t Change_Const_Forces() { return change<kConstantForce>(); }
+TAMRILO_EXPORT std::int32_t Stop_Const_Forces() { return stop<kConstantForce>(); }
+TAMRILO_EXPORT std::int32_t Define_Placement() { return define<kSpring>(); }
+TAMRILO_EXPORT std::int32_t Change_Placement() { return change<kSpring>(); }
+TAMRILO_EXPORT std::int32_t Stop_Placement() { return stop<kSpring>(); }
+TAMRILO_EXPORT std::int32_t Define_Friction() { return define<kFriction>(); }
+TAMRILO_EXPORT std::int32_t Change_Friction() { return change<kFriction>(); }
+TAMRILO_EXPORT std::int32_t Stop_Friction() { return stop<kFriction>(); }
+TAMRILO_EXPORT std::int32_t Define_Damp() { return define<kDamper>(); }
+TAMRILO_EXPORT std::int32_t Change_Damp() { return change<kDamper>(); }
+TAMRILO_EXPORT std::int32_t Stop_Damp() { return stop<kDamper>(); }

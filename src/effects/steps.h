@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "host/status.h"
+#include "input/joystick.h"
 #include "platform/dinput.h"
 
 namespace tamrilo::effects {
@@ -64,11 +65,28 @@ struct RecordShape {
 
 // Writes every field of the slot's record and its axis list; the direction pair and the block
 // keep their values.
-void fill_record(Slot& slot, const RecordShape& shape);
+inline void fill_record(Slot& slot, const RecordShape& shape) {
+    slot.axes[0] = shape.axes[0];
+    slot.axes[1] = shape.axes[1];
+    DIEFFECT& record = slot.record;
+    record.dwSize = sizeof(DIEFFECT);
+    record.dwFlags = shape.coordinates;
+    record.dwDuration = INFINITE;
+    record.dwSamplePeriod = shape.sample_period;
+    record.dwGain = DI_FFNOMINALMAX;
+    record.dwTriggerButton = DIEB_NOTRIGGER;
+    record.dwTriggerRepeatInterval = shape.trigger_repeat_interval;
+    record.cAxes = 2;
+    record.rgdwAxes = slot.axes;
+    record.rglDirection = slot.direction;
+    record.lpEnvelope = nullptr;
+    record.cbTypeSpecificParams = shape.block_size;
+    record.lpvTypeSpecificParams = &slot.block;
+}
 
 // The effect guard: effects live on the selected joystick's device2, so without one every effect
 // export returns before it looks anything up, and again after its lookups (host::look_up_between).
-bool guard();
+inline bool guard() { return input::joystick_selected(); }
 
 // What a step did. A step whose slot is empty is skipped and reports nothing.
 enum class Outcome { skipped, done, failed };
@@ -79,7 +97,10 @@ struct Codes {
 };
 
 // Stores the code that matches `outcome`; a skipped step stores nothing.
-void report(Outcome outcome, const host::StatusVariables& status, const Codes& codes);
+inline void report(Outcome outcome, const host::StatusVariables& status, const Codes& codes) {
+    if (outcome == Outcome::done) store(status, codes.done);
+    if (outcome == Outcome::failed) store(status, codes.failed);
+}
 
 // Creates the slot's effect object from its record, only while the slot is empty.
 Outcome create(Slot& slot, const GUID& effect);

@@ -7,18 +7,13 @@ namespace {
 
 // Written only by A5_DLLAPI; null until the host binds the library.
 const Word* engine_interface = nullptr;
-LookupFunction host_lookup = nullptr;
+
+// The lookup of an unbound library.
+Word* find_nothing(const char*) { return nullptr; }
 
 }  // namespace
 
-Variable* find_host_var(const char* name) {
-    if (host_lookup == nullptr) return nullptr;
-    const Word* object = host_lookup(name);
-    if (object == nullptr) return nullptr;
-    const auto type_code = static_cast<std::int32_t>(object[kObjectTypeCode]);
-    const Word storage = (type_code == 3 || type_code == 9) ? object[kObjectStorageAlt] : object[kObjectStorage];
-    return reinterpret_cast<Variable*>(storage);
-}
+LookupFunction host_lookup = find_nothing;
 
 }  // namespace tamrilo::host
 
@@ -30,6 +25,7 @@ using namespace tamrilo::host;
 TAMRILO_EXPORT std::int32_t A5_DLLAPI(const Word* engine) {
     engine_interface = engine;
     const auto* table = engine ? reinterpret_cast<const Word*>(engine[kInterfaceFunctionTable]) : nullptr;
-    host_lookup = table ? reinterpret_cast<LookupFunction>(table[kTableLookup]) : nullptr;
+    const auto lookup = table ? reinterpret_cast<LookupFunction>(table[kTableLookup]) : nullptr;
+    host_lookup = lookup ? lookup : find_nothing;
     return 511;
 }

@@ -43,8 +43,19 @@ private:
 };
 static_assert(alignof(Variable) == 1 && sizeof(Variable) == sizeof(Fixed));
 
+// The host's lookup function. Never null: until A5_DLLAPI binds the library to a record that
+// has one, it is a function that finds nothing, so that a lookup need not test the binding.
+extern LookupFunction host_lookup;
+
 // The value storage of the named host variable, or null when the library is not bound yet or
-// the host has no such object or no storage for it. Callers stop at a null result.
-Variable* find_host_var(const char* name);
+// the host has no such object or no storage for it. Callers stop at a null result. Inline, as
+// every export makes several lookups per call.
+inline Variable* find_host_var(const char* name) {
+    const Word* object = host_lookup(name);
+    if (object == nullptr) return nullptr;
+    const auto type_code = static_cast<std::int32_t>(object[kObjectTypeCode]);
+    const Word storage = (type_code == 3 || type_code == 9) ? object[kObjectStorageAlt] : object[kObjectStorage];
+    return reinterpret_cast<Variable*>(storage);
+}
 
 }  // namespace tamrilo::host

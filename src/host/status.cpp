@@ -3,17 +3,19 @@
 namespace tamrilo::host {
 
 bool StatusVariables::find() {
-    static constexpr const char* names[6] = {"OV_error",  "OV_info_1", "OV_info_2",
-                                             "OV_info_3", "OV_info_4", "OV_info_5"};
-    Variable* vars[6];
-    if (!find_host_vars(vars, names)) return false;
-    error = vars[0];
-    for (int i = 0; i < 5; ++i) info[i] = vars[i + 1];
+    static constexpr const char* info_names[5] = {"OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4", "OV_info_5"};
+    if ((error = find_host_var("OV_error")) == nullptr) return false;
+        // Unrolled, as every reporting export runs it.
+#pragma GCC unroll 5
+    for (int i = 0; i < 5; ++i) {
+        if ((info[i] = find_host_var(info_names[i])) == nullptr) return false;
+    }
     return true;
 }
 
 void StatusVariables::clear() const {
     *error = 0;
+#pragma GCC unroll 5
     for (Variable* v : info) *v = 0;
 }
 

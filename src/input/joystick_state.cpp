@@ -31,6 +31,8 @@ constexpr DWORD kHatLimit = 360000;         // hundredths of a degree; anything 
 constexpr host::Fixed kHatCentred = -1024;  // -1.0
 constexpr host::Fixed kYes = 1024;          // 1.0: a button held, force feedback present
 constexpr BYTE kPressedBit = 0x80;
+constexpr host::Fixed kPressedToYes = kYes / kPressedBit;
+static_assert(kPressedBit * kPressedToYes == kYes);
 
 // The divisors below are the ones scripts were written against; they are neither 1024 nor
 // each other. Products are formed in double so that device values outside their documented
@@ -82,7 +84,10 @@ TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
     const LONG axes[kAxisVariables] = {state.lX, state.lY, state.lZ, state.lRz};
     for (int i = 0; i < kAxisVariables; ++i) *joystick.axis[i] = axis_value(axes[i]);
     *joystick.view = hat_value(state.rgdwPOV[0]);
-    for (int i = 0; i < kButtonVariables; ++i) *joystick.button[i] = (state.rgbButtons[i] & kPressedBit) ? kYes : 0;
+    // The pressed bit shifted into place is kYes.
+#pragma GCC unroll 16
+    for (int i = 0; i < kButtonVariables; ++i)
+        *joystick.button[i] = (state.rgbButtons[i] & kPressedBit) * kPressedToYes;
     return 0;
 }
 
