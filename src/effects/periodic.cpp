@@ -81,14 +81,18 @@ bool find_info5(host::StatusVariables& status) {
 // false when the host lacks one of them. The phase stays 0.
 bool read_periodic(PeriodicIndex index) {
     const PeriodicSlot& def = kPeriodicSlots[index];
-    host::Variable* vars[3];
-    if (!host::find_host_vars(vars, {def.period, def.magnitude, def.offset})) return false;
+    host::Variable* period = host::find_host_var(def.period);
+    if (period == nullptr) return false;
+    host::Variable* magnitude = host::find_host_var(def.magnitude);
+    if (magnitude == nullptr) return false;
+    host::Variable* offset = host::find_host_var(def.offset);
+    if (offset == nullptr) return false;
     DIPERIODIC& block = slot_of(index).block.periodic;
-    block.dwPeriod = static_cast<DWORD>(host::time_units(*vars[0]));
+    block.dwPeriod = static_cast<DWORD>(host::time_units(*period));
     // A negative magnitude reaches DirectInput as its two's complement.
-    block.dwMagnitude = static_cast<DWORD>(host::device_units(*vars[1]));
+    block.dwMagnitude = static_cast<DWORD>(host::device_units(*magnitude));
     block.dwPhase = 0;
-    block.lOffset = host::device_units(*vars[2]);
+    block.lOffset = host::device_units(*offset);
     return true;
 }
 

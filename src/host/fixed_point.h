@@ -9,13 +9,16 @@
 
 namespace tamrilo::host {
 
-// Truncates toward zero into a signed 32-bit integer, saturating instead of overflowing.
-inline std::int32_t truncate_to_int32(double x) {
-    if (std::isnan(x)) return 0;
+// Truncates a number that is not NaN (any product or quotient of integers and finite constants)
+// toward zero into a signed 32-bit integer, saturating instead of overflowing.
+inline std::int32_t truncate_finite_to_int32(double x) {
     if (x >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
     if (x <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(x);
 }
+
+// As above, and NaN gives 0.
+inline std::int32_t truncate_to_int32(double x) { return std::isnan(x) ? 0 : truncate_finite_to_int32(x); }
 
 inline std::int32_t saturate_to_int32(std::int64_t x) {
     if (x > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();

@@ -32,8 +32,9 @@ bool look_up_between(Test&& test, Lookups&& lookups) {
 // OV_error and OV_info_1 to OV_info_5. A status code is the exact integer stored; the library
 // never reads them back.
 struct StatusVariables {
-    Variable* error = nullptr;
-    Variable* info[5] = {};  // info[0] is OV_info_1
+    // Valid only once looked up: an export reports only into the variables it found.
+    Variable* error;
+    Variable* info[5];  // info[0] is OV_info_1
 
     // Looks up all six, OV_error first.
     bool find();

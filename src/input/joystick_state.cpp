@@ -37,11 +37,11 @@ static_assert(kPressedBit * kPressedToYes == kYes);
 // The divisors below are the ones scripts were written against; they are neither 1024 nor
 // each other. Products are formed in double so that device values outside their documented
 // range saturate instead of wrapping; every in-range value gives the 32-bit result exactly.
-host::Fixed axis_value(LONG position) { return host::truncate_to_int32(position * 10000.0 / 9.766); }
+host::Fixed axis_value(LONG position) { return host::truncate_finite_to_int32(position * 10000.0 / 9.766); }
 
 host::Fixed hat_value(DWORD angle) {
     if (angle >= kHatLimit) return kHatCentred;
-    return host::truncate_to_int32(angle * 1000.0 / 97.65);
+    return host::truncate_finite_to_int32(angle * 1000.0 / 97.65);
 }
 
 host::Fixed count_value(DWORD count) { return host::truncate_to_int32(count * 1000000.0 / 976.5); }
@@ -82,6 +82,7 @@ TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
     }
 
     const LONG axes[kAxisVariables] = {state.lX, state.lY, state.lZ, state.lRz};
+#pragma GCC unroll 4
     for (int i = 0; i < kAxisVariables; ++i) *joystick.axis[i] = axis_value(axes[i]);
     *joystick.view = hat_value(state.rgdwPOV[0]);
     // The pressed bit shifted into place is kYes.
