@@ -1,9 +1,9 @@
 #include "commands.h"
 
-#include <cstring>
 #include <iomanip>
 #include <limits>
 
+#include "joystick_backend.h"
 #include "library_names.h"
 
 namespace tamrilo::engine {
@@ -105,8 +105,7 @@ void wait(Runner& r, const Words& w) { r.wait(parse_count(w[1], kMaxWaitMs)); }
 
 int device_number(Runner& r, const std::string& word) {
     const std::int32_t device = parse_raw(word);
-    sim_device_info info{};
-    if (!r.sim.sim_get_device(device, &info)) throw ScriptError("no joystick " + word + " is attached");
+    if (!r.joysticks().has(device)) throw ScriptError("no joystick " + word + " is attached");
     return device;
 }
 
@@ -115,18 +114,14 @@ int device_number(Runner& r, const std::string& word) {
 // joystick move DEVICE X Y Z RZ MS                   (a straight move, arriving MS ms later)
 // joystick unplug DEVICE | joystick plug DEVICE
 void joystick(Runner& r, const Words& w) {
-    r.require_simulator();
+    JoystickBackend& joysticks = r.joysticks();
     if (w[1] == "attach") {
         if (w.size() < 3) throw ScriptError("usage: joystick attach \"NAME\" [ff] [axes N] [buttons N] [povs N]");
-        sim_joystick j{};
-        std::strncpy(j.product_name, w[2].c_str(), sizeof j.product_name - 1);
-        std::strncpy(j.instance_name, w[2].c_str(), sizeof j.instance_name - 1);
-        j.axes = 4;
-        j.buttons = 16;
-        j.povs = 1;
+        JoystickSpec j;
+        j.name = w[2];
         for (std::size_t i = 3; i < w.size(); ++i) {
             if (w[i] == "ff") {
-                j.force_feedback = 1;
+                j.force_feedback = true;
             } else if ((w[i] == "axes" || w[i] == "buttons" || w[i] == "povs") && i + 1 < w.size()) {
                 const auto n = static_cast<DWORD>(parse_raw(w[i + 1]));
                 (w[i] == "axes" ? j.axes : w[i] == "buttons" ? j.buttons : j.povs) = n;
@@ -135,7 +130,7 @@ void joystick(Runner& r, const Words& w) {
                 throw ScriptError("unknown joystick attribute '" + w[i] + "'");
             }
         }
-        r.out << "joystick " << r.sim.sim_attach(&j) << " attached: \"" << w[2] << "\"\n";
+        r.out << "joystick " << joysticks.attach(j) << " attached: \"" << w[2] << "\"\n";
     } else if (w[1] == "state") {
         if (w.size() < 8) throw ScriptError("usage: joystick state DEVICE X Y Z RZ POV [BUTTON...]");
         DIJOYSTATE s{};
@@ -150,7 +145,7 @@ void joystick(Runner& r, const Words& w) {
             if (b < 1 || b > 32) throw ScriptError("button numbers run from 1 to 32");
             s.rgbButtons[b - 1] = 0x80;
         }
-        r.sim.sim_set_state(device_number(r, w[2]), &s);
+        joysticks.set_state(device_number(r, w[2]), s);
     } else if (w[1] == "move") {
         if (w.size() != 8) throw ScriptError("usage: joystick move DEVICE X Y Z RZ MS");
         DIJOYSTATE target{};
@@ -159,10 +154,10 @@ void joystick(Runner& r, const Words& w) {
         target.lZ = parse_raw(w[5]);
         target.lRz = parse_raw(w[6]);
         const std::uint32_t ms = parse_count(w[7], kMaxWaitMs);
-        r.sim.sim_move_stick(device_number(r, w[2]), &target, static_cast<unsigned long long>(ms) * 1000u);
+        joysticks.move(device_number(r, w[2]), target, static_cast<unsigned long long>(ms) * 1000u);
     } else if (w[1] == "unplug" || w[1] == "plug") {
         if (w.size() != 3) throw ScriptError("usage: joystick unplug|plug DEVICE");
-        r.sim.sim_set_attached(device_number(r, w[2]), w[1] == "plug");
+        joysticks.set_attached(device_number(r, w[2]), w[1] == "plug");
     } else {
         const std::string close = closest_name(w[1], {"attach", "state", "move", "unplug", "plug"});
         throw ScriptError("unknown joystick command '" + w[1] + "'" +
@@ -185,7 +180,8 @@ const std::vector<Command> kCommands = {
     {"wait", "MS", "moves the simulated clock on by MS milliseconds (sleeps on a real DirectInput)", 1, 1, wait},
     {"repeat", "N", "runs the lines up to the matching 'end' N times", 1, 1, nullptr},
     {"end", "", "ends a repeat block", 0, 0, nullptr},
-    {"joystick", "attach|state|move|unplug|plug ...", "drives the simulated joystick (see docs/scripting.md)", 1, kAny,
+    {"joystick", "attach|state|move|unplug|plug ...",
+     "drives the simulated joysticks, or on Wine's own DirectInput the virtual ones (see docs/scripting.md)", 1, kAny,
      joystick},
 };
 

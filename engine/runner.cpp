@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "joystick_backend.h"
 #include "library_names.h"
 
 namespace tamrilo::engine {
@@ -85,8 +86,14 @@ Runner::Runner(const std::string& library_path, const std::string& script_file, 
     library.bind(engine);
 }
 
-void Runner::require_simulator() const {
-    if (!sim.available()) throw ScriptError("the loaded DirectInput is not the simulated one");
+Runner::~Runner() = default;
+
+JoystickBackend& Runner::joysticks() {
+    if (!joysticks_) joysticks_ = make_joystick_backend(sim);
+    if (!joysticks_) {
+        throw ScriptError("the loaded DirectInput is not the simulated one and no virtual joystick is installed");
+    }
+    return *joysticks_;
 }
 
 std::int32_t Runner::value(const std::string& name) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,11 +15,13 @@
 namespace tamrilo::engine {
 
 using Words = std::vector<std::string>;
+class JoystickBackend;
 
 class Runner {
 public:
     Runner(const std::string& library_path, const std::string& script_file, const ScriptOptions& script_options,
            std::ostream& output, std::ostream& errors);
+    ~Runner();
 
     // An export without arguments, with the reports that follow it: undeclared lookups, the trace.
     void call_export(const std::string& name);
@@ -30,7 +33,9 @@ public:
     void wait(std::uint32_t milliseconds);
     // "file:line: " for messages about the line being run.
     std::string where() const { return file + ":" + std::to_string(line) + ": "; }
-    void require_simulator() const;
+    // What the joystick commands drive, made at the first of them; a ScriptError when there is
+    // nothing to drive.
+    JoystickBackend& joysticks();
 
     const std::string file;
     const ScriptOptions options;
@@ -48,6 +53,8 @@ private:
     // Reports undeclared lookups and, under --trace, what the call did.
     void after_export(const std::string& export_name);
     void trace(const std::string& export_name);
+
+    std::unique_ptr<JoystickBackend> joysticks_;
 };
 
 // Numbers in scripts. A script value is stored as value × 1024, rounded; a raw integer is the

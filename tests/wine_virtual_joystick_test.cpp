@@ -3,13 +3,17 @@
 // status codes and through what the joysticks received.
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <thread>
 
 #include <windows.h>
 
 #include "effect_support.h"
+#include "script.h"
 #include "virtual_joystick.h"
 
 namespace tamrilo::test {
@@ -56,6 +60,14 @@ protected:
         LibraryTest::SetUp();
     }
 
+    // Releases what the test acquired: a joystick still acquired when the library is unloaded
+    // stays acquired in Wine's DirectInput for the rest of the process, and its reads crowd out
+    // those of the joysticks later tests select.
+    void TearDown() override {
+        if (library) call("FreeDirectInput");
+        LibraryTest::TearDown();
+    }
+
     // Lists exactly these joysticks in DirectInput's enumeration.
     void show(std::initializer_list<int> numbers) {
         for (auto& stick : sticks) {
@@ -99,14 +111,6 @@ protected:
 
     std::optional<vjoy::Joystick> sticks[kInstalledCount];
 };
-
-// The folder of this program, where the driver files are built.
-std::string program_folder() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string file(path, n);
-    return file.substr(0, file.find_last_of("\\/"));
-}
 
 // The reports of one effect block, by kind.
 std::vector<vjoy::Report> of_kind(const std::vector<vjoy::Report>& reports, const std::string& kind) {
@@ -219,13 +223,15 @@ TEST_F(VirtualJoystickTest, StateOfAxesHatAndButtons) {
         EXPECT_EQ(var("JOY_VIEW"), c.stored);
     }
 
-    for (const std::uint16_t buttons : {0x0001, 0x8000, 0xA5A5, 0xFFFF, 0x0000}) {
+    for (const std::uint16_t buttons : std::initializer_list<std::uint16_t>{0x0001, 0x8000, 0xA5A5, 0xFFFF, 0x0000}) {
         SCOPED_TRACE(buttons);
         vjoy::State s;
         s.buttons = buttons;
         auto pressed = [this] {
             std::uint16_t mask = 0;
-            for (int b = 1; b <= 16; ++b) mask |= var("BUTTON_" + std::to_string(b)) == 1024 ? 1u << (b - 1) : 0u;
+            for (int b = 1; b <= 16; ++b) {
+                if (var("BUTTON_" + std::to_string(b)) == 1024) mask = static_cast<std::uint16_t>(mask | 1u << (b - 1));
+            }
             return mask;
         };
         set_and_read(kAlpha, s, [&] { return pressed() == buttons; });
@@ -470,6 +476,157 @@ TEST_F(VirtualJoystickTest, SelectingAgainDropsTheEffects) {
     }
     EXPECT_EQ(vjoy::blocks(reports).size(), 2u);
     EXPECT_EQ(of_kind(reports, "control").back()["command"], "reset");
+}
+
+// A joystick removed while selected reads as unplugged (lost input, the fixed values), and
+// nothing hangs. Installing it again brings it back in the running session; installing what is
+// there installs nothing.
+TEST_F(VirtualJoystickTest, RemovedWhileHeldAndInstalledAgain) {
+    ASSERT_TRUE(sticks[kSpare]) << "the spare joystick is missing";
+    show({kAlpha, kSpare});
+    select("InitJoystick_2");
+    call("Get_Joystick_State");
+    ASSERT_EQ(var("OV_error"), 97);
+    sticks[kSpare].reset();
+    ASSERT_TRUE(vjoy::remove(kSpare));
+    EXPECT_FALSE(vjoy::remove(kSpare)) << "already gone";
+
+    // The removal reaches DirectInput through the device host, in the background.
+    set("JOY_VIEW", 777);
+    read_until([this] { return var("OV_error") != 97; });
+    EXPECT_EQ(var("OV_error"), 14);
+    EXPECT_EQ(var("JOY_X_A"), 4078);
+    EXPECT_EQ(var("JOY_VIEW"), 777);
+    call("FreeDirectInput");
+
+    std::vector<vjoy::DeviceSpec> specs;
+    for (const Installed& i : kInstalled) specs.push_back({i.product, i.force_feedback});
+    EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 1);
+    EXPECT_EQ(vjoy::wait_for(kInstalledCount, std::chrono::seconds(10)), std::vector<int>{});
+    EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 0);
+}
+
+// Runs a script as tamrilo-host does; returns what it printed, or the script error.
+struct ScriptRun {
+    std::string out, err, error;
+    engine::ScriptResult result;
+};
+ScriptRun run_host_script(const std::string& script, const std::string& name = "t.txt") {
+    std::istringstream in(script);
+    std::ostringstream out, err;
+    ScriptRun run;
+    try {
+        run.result = engine::run_script(in, name, engine::default_library_path(), out, err);
+    } catch (const engine::ScriptError& e) {
+        run.error = e.what();
+    }
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+std::vector<std::string> example_scripts() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(TAMRILO_EXAMPLES_DIR)) {
+        if (entry.path().extension() == ".txt") names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every example script, unchanged, on Wine's own DirectInput: its joysticks are virtual ones.
+class ExampleOnWineDirectInput : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ExampleOnWineDirectInput, HoldsItsExpectations) {
+    ASSERT_FALSE(sim().available()) << "this test must run against Wine's own dinput.dll";
+    auto alpha = vjoy::Joystick::open(kAlpha);
+    ASSERT_TRUE(alpha);
+    alpha->drain();
+    std::ifstream in(std::filesystem::path(TAMRILO_EXAMPLES_DIR) / GetParam(), std::ios::binary);
+    std::ostringstream script;
+    // Released at the end, as a test does (see VirtualJoystickTest::TearDown).
+    script << in.rdbuf() << "\ncall FreeDirectInput\n";
+    const ScriptRun run = run_host_script(script.str(), GetParam());
+    EXPECT_EQ(run.error, "");
+    EXPECT_EQ(run.result.failed_expectations, 0) << run.err;
+    // The first force-feedback joystick stood in for the script's: its effects reached it.
+    if (GetParam() == "effects.txt") {
+        EXPECT_FALSE(vjoy::blocks(alpha->received()).empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleOnWineDirectInput, ::testing::ValuesIn(example_scripts()),
+                         [](const auto& test) {
+                             std::string name = test.param.substr(0, test.param.find('.'));
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+// The script commands that attach joysticks and set their state drive the virtual joysticks:
+// names, first and last, state in the library's units, unplugging; and what a virtual
+// joystick cannot be is a script error.
+TEST(ScriptJoysticks, AreTheVirtualOnes) {
+    const ScriptRun run = run_host_script(R"(declare status version joystick capabilities
+joystick attach "Script Plain"
+joystick attach "Script Rumble" ff
+call Get_Versionsnummer
+call InitDirectInput
+call InitJoystick_2
+expect OV_info_2 1
+name Get_Joystick_Name_2
+call Show_Capabilities
+expect FORCEFEEDBACK_ENABLE 1024
+joystick state 1 10000 -10000 5000 -5000 27000 1 16
+call Get_Joystick_State
+expect OV_error 97
+expect JOY_X_A 10239606
+expect JOY_Y_A -10239606
+expect JOY_RUD_A 5119803
+expect JOY_ROT_A -5119803
+expect JOY_VIEW 276497
+expect BUTTON_1 1024
+expect BUTTON_2 0
+expect BUTTON_16 1024
+joystick move 1 0 5000 0 0 300
+call Get_Joystick_State
+expect JOY_X_A 0
+expect JOY_Y_A 5119803
+expect JOY_VIEW 276497
+expect BUTTON_16 1024
+joystick unplug 1
+call Get_Joystick_State
+expect OV_error 14
+call InitJoystick_1
+expect OV_error 53
+name Get_Joystick_Name_1
+call FreeDirectInput
+)");
+    EXPECT_EQ(run.error, "");
+    EXPECT_EQ(run.result.failed_expectations, 0) << run.err;
+    EXPECT_EQ(run.result.expectations_held, 17);
+    EXPECT_NE(run.out.find("Get_Joystick_Name_2: \"Script Rumble\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Get_Joystick_Name_1: \"Script Plain\""), std::string::npos) << run.out;
+    // The run plugged the joystick in again and left the names as it found them.
+    EXPECT_EQ(vjoy::wait_for(kInstalledCount, std::chrono::seconds(10)), std::vector<int>{});
+    for (int n : {kPlain, kSpare}) {
+        auto stick = vjoy::Joystick::open(n);
+        ASSERT_TRUE(stick);
+        EXPECT_EQ(stick->info().product, kInstalled[n].product);
+    }
+
+    struct Case {
+        const char* script;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"joystick attach \"S\" ff buttons 8\n", "t.txt:1: a virtual joystick has 4 axes, 16 buttons and 1 hat"},
+        {"joystick attach \"S\"\njoystick state 0 0 0 0 0 0 17\n", "t.txt:2: a virtual joystick has 16 buttons"},
+        {"joystick attach \"S\"\njoystick attach \"T\"\n",
+         "t.txt:2: no free virtual joystick without force feedback is installed after those attached (tamrilo-vjoy "
+         "install adds one)"},
+        {"joystick attach \"S\"\njoystick state 1 0 0 0 0 0\n", "t.txt:2: no joystick 1 is attached"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(run_host_script(c.script).error, c.error) << c.script;
 }
 
 }  // namespace
