@@ -22,8 +22,18 @@ constexpr wchar_t kHardwareId[] = L"root\\tamrilo_vjoy";
 constexpr wchar_t kInstancePrefix[] = L"root\\tamrilo_vjoy\\";
 constexpr wchar_t kInterfaceMark[] = L"tamrilo_vjoy#";
 constexpr DWORD kSetPollFrequency = CTL_CODE(FILE_DEVICE_KEYBOARD, 103, METHOD_BUFFERED, FILE_ANY_ACCESS);
-// How often the class driver asks a joystick for its state while the control library holds it.
-constexpr ULONG kPollMilliseconds = 2;
+// How often the class driver asks a joystick for its state: often while a new state is being
+// served, so that setting one is quick, and less often otherwise. Every poll completes the
+// reads of every program holding the joystick; Wine's DirectInput, unacquiring a joystick whose
+// last read it has not taken in yet, can leave a read running into the memory it then frees,
+// and the fewer reads complete, the rarer that is.
+constexpr ULONG kServingPollMilliseconds = 2;
+constexpr ULONG kIdlePollMilliseconds = 20;
+
+void set_poll_interval(HANDLE handle, ULONG milliseconds) {
+    DWORD written = 0;
+    DeviceIoControl(handle, kSetPollFrequency, &milliseconds, sizeof(milliseconds), nullptr, 0, &written, nullptr);
+}
 
 std::wstring widen(const std::string& text) {
     if (text.empty()) return {};
@@ -91,23 +101,6 @@ void set_value(HKEY key, const wchar_t* name, DWORD type, const void* data, DWOR
         fail("writing the device setting");
 }
 
-// Asks the device host to look at the driver's devices again, so that a removed one goes at
-// once. The removal asks too, but in a session where the driver was loaded at start-up rather
-// than by an installation, that request did not reach it: start the service as an installation
-// does (it is running already), then ask.
-void reenumerate() {
-    constexpr DWORD kReenumerateRootDevices = 128;
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!manager) return;
-    if (SC_HANDLE service = OpenServiceW(manager, L"tamrilo_vjoy", SERVICE_START | SERVICE_USER_DEFINED_CONTROL)) {
-        StartServiceW(service, 0, nullptr);
-        SERVICE_STATUS status;
-        ControlService(service, kReenumerateRootDevices, &status);
-        CloseServiceHandle(service);
-    }
-    CloseServiceHandle(manager);
-}
-
 }  // namespace
 
 int install(const std::string& driver_folder, const std::vector<DeviceSpec>& devices) {
@@ -162,9 +155,7 @@ std::optional<Joystick> Joystick::open(int number) {
         HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
         if (handle == INVALID_HANDLE_VALUE) continue;
-        ULONG poll = kPollMilliseconds;
-        DWORD written = 0;
-        DeviceIoControl(handle, kSetPollFrequency, &poll, sizeof(poll), nullptr, 0, &written, nullptr);
+        set_poll_interval(handle, kIdlePollMilliseconds);
         return Joystick(handle, number);
     }
     return std::nullopt;
@@ -219,11 +210,13 @@ void Joystick::set_state(const State& state) {
     report[9] = static_cast<unsigned char>(state.hat >= 0 && state.hat < 8 ? state.hat : State::kHatCentred);
     report[10] = static_cast<unsigned char>(state.buttons & 0xFF);
     report[11] = static_cast<unsigned char>(state.buttons >> 8);
+    set_poll_interval(handle_, kServingPollMilliseconds);
     const unsigned long before = info().reads;
     control(VJ_IOCTL_SET_INPUT, report, sizeof(report));
     // Two reads after the change: the class driver has queued the new state for every reader.
     for (int i = 0; i < 500 && info().reads < before + 2; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    set_poll_interval(handle_, kIdlePollMilliseconds);
 }
 
 std::vector<vj_record> Joystick::drain() {
@@ -252,10 +245,11 @@ bool remove(int number) {
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof(device);
     const bool found = SetupDiOpenDeviceInfoW(set, instance.c_str(), nullptr, 0, &device);
+    // The removal asks the driver's device host to look at its devices again, which takes this
+    // one out of the running session.
     const bool removed = found && SetupDiRemoveDevice(set, &device);
     SetupDiDestroyDeviceInfoList(set);
     if (found && !removed) fail("removing " + narrow(instance));
-    if (removed) reenumerate();
     return removed;
 }
 
