@@ -321,6 +321,28 @@ TEST_F(VirtualJoystickTest, ConstantForce) {
     EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations, kStopped);
 }
 
+// A magnitude beyond the range the device declares (±10000) does not arrive clamped: Wine
+// sends -1, next to nothing, where the simulated joystick would push at full strength.
+TEST_F(VirtualJoystickTest, OverRangeConstantForceArrivesAsMinusOne) {
+    select_alpha();
+    struct Case {
+        int x, y;
+        const char* magnitude;
+    };
+    // (10000, 10000) is -14141 long; (7071, 7071), handed over as (7070, 7070), is -9998, just
+    // inside.
+    for (const Case c : {Case{10000, 10000, "-1"}, Case{7071, 7071, "-9998"}}) {
+        SCOPED_TRACE(c.x);
+        set("FF_force_x", fx(c.x));
+        set("FF_force_y", fx(c.y));
+        call("Define_Const_Forces");
+        EXPECT_EQ(var("OV_error"), 102);
+        const auto magnitudes = of_kind(stick(kAlpha).received(), "constant");
+        ASSERT_EQ(magnitudes.size(), 1u);
+        EXPECT_EQ(magnitudes[0]["magnitude"], c.magnitude);
+    }
+}
+
 // Placement spring, friction and damper: one condition report per axis, started on Define.
 TEST_F(VirtualJoystickTest, ConditionEffects) {
     struct Family {
@@ -504,6 +526,45 @@ TEST_F(VirtualJoystickTest, RemovedWhileHeldAndInstalledAgain) {
     EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 1);
     EXPECT_EQ(vjoy::wait_for(kInstalledCount, std::chrono::seconds(10)), std::vector<int>{});
     EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 0);
+}
+
+// Runs a program of this folder with the arguments given; returns its exit code and what it wrote
+// to standard error.
+std::pair<DWORD, std::string> run_program(const std::string& program, const std::string& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return {~0ul, "no pipe"};
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = write_end;
+    std::string command = "\"" + engine::program_folder() + "\\" + program + "\" " + arguments;
+    PROCESS_INFORMATION process{};
+    const BOOL started =
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(write_end);
+    std::string output;
+    char buffer[256];
+    DWORD got = 0;
+    while (started && ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+    CloseHandle(read_end);
+    if (!started) return {~0ul, "not started"};
+    DWORD code = 0;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return {code, output};
+}
+
+// The control command refuses bad arguments with its usage and exit code 2 (which arguments are
+// bad, virtual_joystick_arguments_test.cpp checks on every platform).
+TEST(ControlCommand, RefusesBadArgumentsWithItsUsage) {
+    const auto [code, errors] = run_program("tamrilo-vjoy.exe", "state 0 40000 0 0 0 8 0");
+    EXPECT_EQ(code, 2u) << errors;
+    EXPECT_NE(errors.find("bad number '40000'"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("usage: tamrilo-vjoy COMMAND"), std::string::npos) << errors;
 }
 
 // Runs a script as tamrilo-host does; returns what it printed, or the script error.
