@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <sstream>
+#include <utility>
 
 #include "harness.h"
 #include "host_engine.h"
@@ -40,6 +41,11 @@ constexpr HRESULT kFaults[] = {
 // Exports that open a context or select a joystick, drawn more often so that sequences get past
 // the guards.
 const char* const kOpeners[] = {"Get_Versionsnummer", "InitDirectInput", "InitJoystick_1", "InitJoystick_2"};
+
+// What a host that runs script code while it answers a lookup may call back in with: exports
+// that release or replace the context, the joystick and the effect objects an export in progress
+// has tested.
+const char* const kReentries[] = {"FreeDirectInput", "InitDirectInput", "InitJoystick_1", "InitJoystick_2"};
 
 // Every effect: its Define, the export that sends new values (Change or Play), and its Stop.
 struct EffectExports {
@@ -340,7 +346,11 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
             step.value = static_cast<std::int32_t>(draw.below(4));
             if (step.value != 3 && rebind_in < 0) rebind_in = static_cast<int>(draw.below(6));
         } else {
-            step.name = pick(draw, kOpeners);
+            // Armed for the next lookup of a status variable (every reporting export looks one
+            // up) or of any variable.
+            step.kind = Step::kReenter;
+            step.name = draw.below(2) == 0 ? kStatusNames[draw.below(6)] : any_variable();
+            step.value = static_cast<std::int32_t>(draw.below(static_cast<std::uint32_t>(std::size(kReentries))));
         }
         s.steps.push_back(step);
     }
@@ -362,6 +372,17 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
         const engine::Word null_lookup_table[4] = {};
         const engine::Word no_lookup[4] = {0x5A5A, reinterpret_cast<engine::Word>(null_lookup_table), 0, 0};
         ConversionCheck conversions(host, sim, sequence, outcome.violations);
+        // The variable whose next lookup calls back in, and the export it calls; empty when none
+        // is armed. A call back in fires once and is counted as an export call.
+        std::string reenter_on, reenter_call;
+        host.on_lookup = [&](const std::string& looked_up) {
+            if (reenter_call.empty() || looked_up != reenter_on) return;
+            const std::string name = std::exchange(reenter_call, std::string());
+            ++outcome.export_calls;
+            if (const std::int32_t result = library.call(name); result != 0) {
+                outcome.violations.push_back(name + " called back in returned " + std::to_string(result));
+            }
+        };
 
         auto call = [&](const std::string& name, bool null_string) {
             const bool zone = name.find("_Zone_") != std::string::npos;
@@ -412,8 +433,13 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
                         outcome.violations.push_back("A5_DLLAPI did not return 511");
                     break;
                 }
+                case Step::kReenter:
+                    reenter_on = step.name;
+                    reenter_call = kReentries[static_cast<std::size_t>(step.value) % std::size(kReentries)];
+                    break;
             }
         }
+        host.on_lookup = nullptr;
 
         for (const auto& name : all_variable_names()) {
             outcome.variables.push_back(conversions.readable(name) ? host.get(name) : INT32_MIN + 1);
@@ -522,6 +548,10 @@ std::string describe(const Sequence& sequence) {
                 out << "bind " << what[s.value & 3];
                 break;
             }
+            case Step::kReenter:
+                out << "reenter " << s.name << " calls "
+                    << kReentries[static_cast<std::size_t>(s.value) % std::size(kReentries)];
+                break;
         }
         out << "\n";
     }

@@ -46,6 +46,7 @@ struct Step {
         kState,         // device; state
         kAxisProperty,  // device; op: 0 dead zone, 1 saturation; count: axis offset; value
         kBind,          // value: 0 null record, 1 null function table, 2 null lookup, 3 the host again
+        kReenter,       // name: variable whose next lookup calls back in; value: which export it calls
     };
     Kind kind = kCall;
     std::string name;  // export or variable
