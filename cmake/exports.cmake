@@ -1,6 +1,6 @@
 # Turns the one list of exported names into what each platform's linker wants: a .def file for
 # the Windows DLL, a version script for the Linux library, and a C++ list for the tests.
-set(TAMRILO_EXPORT_LIST ${CMAKE_SOURCE_DIR}/src/module/exports.txt)
+set(TAMRILO_EXPORT_LIST ${PROJECT_SOURCE_DIR}/src/module/exports.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TAMRILO_EXPORT_LIST})
 file(STRINGS ${TAMRILO_EXPORT_LIST} _lines)
 set(TAMRILO_EXPORTS "")
