@@ -3,6 +3,9 @@
 #ifdef _WIN32
 #include <conio.h>
 #include <windows.h>
+
+#include <atomic>
+#include <thread>
 #else
 #include <poll.h>
 #include <termios.h>
@@ -25,10 +28,20 @@ bool key_pressed() {
         return true;
     }
     if (GetFileType(in) == FILE_TYPE_PIPE) {
-        DWORD available = 0;
-        // A pipe whose writer has gone reads as ended: stop rather than watch forever.
-        if (!PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) return true;
-        return available > 0;
+        // A reader apart from the watch waits for the pipe's first byte, or for its end when the
+        // writer has gone (stop rather than watch forever). Peeking instead fails on the pipes
+        // Wine makes of a Unix pipe, which would end the watch before its first frame.
+        static std::atomic<bool> spoke{false};
+        static const bool reading = [in] {
+            std::thread([in] {
+                char c;
+                DWORD read = 0;
+                ReadFile(in, &c, 1, &read, nullptr);
+                spoke = true;
+            }).detach();
+            return true;
+        }();
+        return reading && spoke;
     }
     // A file or no input at all: nothing can ever be typed, so only Ctrl+C ends the watch.
     return false;
