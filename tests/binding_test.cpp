@@ -15,9 +15,9 @@ TEST(Binding, ReturnsMagicValueForAnyRecord) {
     engine::Library library(engine::default_library_path());
     Word empty_table[1] = {0};
     Word odd_record[4] = {0xFFFFFFFF, reinterpret_cast<Word>(empty_table), 7, 9};
-    EXPECT_EQ(library.bind(host), 511);
-    EXPECT_EQ(library.bind_record(odd_record), 511);
-    EXPECT_EQ(library.bind_record(nullptr), 511);
+    EXPECT_EQ(library.bind(host), tamrilo::kBindingResult);
+    EXPECT_EQ(library.bind_record(odd_record), tamrilo::kBindingResult);
+    EXPECT_EQ(library.bind_record(nullptr), tamrilo::kBindingResult);
 }
 
 TEST(Binding, ExportBeforeBindingReturnsWithoutTouchingTheHost) {

@@ -15,7 +15,7 @@ void LibraryTest::SetUp() {
     if (sim().available()) sim().sim_reset();
     library = std::make_unique<engine::Library>(engine::default_library_path());
     declare_all();
-    ASSERT_EQ(library->bind(host), 511);
+    ASSERT_EQ(library->bind(host), tamrilo::kBindingResult);
 }
 
 void LibraryTest::TearDown() {

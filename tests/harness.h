@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "binding_result.h"
 #include "host_engine.h"
 #include "library.h"
 #include "sim_client.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "harness.h"
-#include "platform/user_interface.h"
+#include "platform/user_interface_standin.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -2,7 +2,7 @@
 // information dialog's procedure.
 #include "harness.h"
 #include "module/info_dialog.h"
-#include "platform/user_interface.h"
+#include "platform/user_interface_standin.h"
 
 #ifdef _WIN32
 #include <windows.h>

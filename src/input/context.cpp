@@ -13,7 +13,6 @@
 namespace tamrilo::input {
 
 IDirectInputA* directinput = nullptr;
-IDirectInputA* directinput_marker = nullptr;
 HWND cooperative_window = nullptr;
 
 namespace {
@@ -34,12 +33,7 @@ void release_joystick(host::Variable& code) {
     if (platform::release_device(joystick_device2)) code = kDevice2Released;
 }
 
-// The DirectInput object is released through the marker; afterwards neither pointer may refer
-// to the released object.
-bool release_directinput() {
-    directinput = nullptr;
-    return platform::release(directinput_marker);
-}
+bool release_directinput() { return platform::release(directinput); }
 
 }  // namespace
 }  // namespace tamrilo::input
@@ -60,7 +54,7 @@ TAMRILO_EXPORT std::int32_t InitDirectInput() {
     if (release_directinput()) status.info_n(2) = kOldContextReleased;
 
     IDirectInputA* created = nullptr;
-    const HRESULT result = DirectInputCreateA(module::module_handle(), 0x0500, &created, nullptr);
+    const HRESULT result = DirectInputCreateA(module::module_handle(), DIRECTINPUT_VERSION, &created, nullptr);
     // Anything but DI_OK is a failed creation: the context stays unusable until a later
     // InitDirectInput succeeds.
     directinput = platform::take_created(result, created);
@@ -70,7 +64,6 @@ TAMRILO_EXPORT std::int32_t InitDirectInput() {
     } else {
         *status.error = kCreateFailed;
     }
-    directinput_marker = directinput;
     return 0;
 }
 

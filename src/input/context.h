@@ -5,16 +5,16 @@
 
 namespace tamrilo::input {
 
-// The DirectInput object that joystick discovery enumerates and creates devices through.
+// The DirectInput object that joystick discovery enumerates and creates devices through; owned
+// here. Null before the first InitDirectInput, after a failed creation and after
+// FreeDirectInput: joystick selection and the name exports refuse to run without it, since
+// there is nothing to enumerate through and a released object must never be called.
 extern IDirectInputA* directinput;
-// Set when the DirectInput object is usable: null before the first InitDirectInput, after a
-// failed creation and after FreeDirectInput. Joystick selection refuses to run without it.
-extern IDirectInputA* directinput_marker;
 // The foreground window when InitDirectInput last ran; the joystick's cooperative window.
 extern HWND cooperative_window;
 
-// The usable DirectInput object, or null. The name exports go through this so that they never
-// enumerate through a released object.
-inline IDirectInputA* usable_directinput() { return directinput_marker != nullptr ? directinput : nullptr; }
+// The usable DirectInput object, or null; a function, so that it can be asked again after host
+// lookups that may have released it.
+inline IDirectInputA* usable_directinput() { return directinput; }
 
 }  // namespace tamrilo::input

@@ -1,6 +1,8 @@
 // InitJoystick_1 and InitJoystick_2: select the first or the last attached joystick, configure
 // it and acquire it. The two differ only in the enumeration callback and in where some steps
 // report, so both run one procedure driven by a row of codes.
+#include <iterator>
+
 #include "effects/effects.h"
 #include "export.h"
 #include "host/status.h"
@@ -116,7 +118,7 @@ void configure(const host::StatusVariables& status, const Selection& how) {
     }
     store(status, how.cooperative_level_set);
 
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < std::size(kRangedAxes); ++i) {
         DIPROPRANGE range{
             {sizeof(DIPROPRANGE), sizeof(DIPROPHEADER), kRangedAxes[i], DIPH_BYOFFSET}, kAxisMin, kAxisMax};
         if (FAILED(joystick_device->SetProperty(DIPROP_RANGE, &range.diph))) store(status, how.range_failed[i]);

@@ -1,4 +1,4 @@
-#include "platform/user_interface.h"
+#include "platform/user_interface_standin.h"
 
 namespace tamrilo::platform {
 namespace {
