@@ -21,11 +21,11 @@ bool SimClient::load() {
 #endif
     if (module == nullptr) return false;
     bool complete = true;
-#define TAMRILO_SIM_RESOLVE(name)                         \
+#define TAMRILO_SIM_FUNCTION(name)                        \
     name = reinterpret_cast<decltype(name)>(find(#name)); \
     complete = complete && name != nullptr;
-    TAMRILO_SIM_FUNCTIONS(TAMRILO_SIM_RESOLVE)
-#undef TAMRILO_SIM_RESOLVE
+#include "sim_functions.inc"
+#undef TAMRILO_SIM_FUNCTION
     if (!complete) *this = SimClient{};
     return complete;
 }

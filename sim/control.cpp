@@ -69,11 +69,13 @@ SIM_API void sim_set_state(int device, const DIJOYSTATE* state) {
     record_stick(device, *state, 0);
 }
 
-SIM_API void sim_set_axis_property(int device, int property, DWORD offset, DWORD value) {
+SIM_API void sim_set_axis_property(int device, sim_axis_property property, DWORD offset, DWORD value) {
     int axis = static_cast<int>(offset / 4);
-    if (!valid_device(device) || (property != 0 && property != 1) || offset % 4 != 0 || axis >= kAxisSlots) return;
+    if (!valid_device(device) || (property != SIM_DEAD_ZONE && property != SIM_SATURATION) || offset % 4 != 0 ||
+        axis >= kAxisSlots)
+        return;
     AxisProperties& driver = joystick(device).driver_properties;
-    (property == 0 ? driver.dead_zone : driver.saturation)[axis] = value;
+    (property == SIM_DEAD_ZONE ? driver.dead_zone : driver.saturation)[axis] = value;
     for (DeviceObject* object : world().devices) {
         if (object->device == device) object->set_driver_property(property, axis, value);
     }

@@ -279,8 +279,8 @@ HRESULT DeviceObject::CreateEffect(REFGUID guid, LPCDIEFFECT params, LPDIRECTINP
     return call.finish(downloaded);
 }
 
-void DeviceObject::set_driver_property(int property, int axis, DWORD value) {
-    (property == 0 ? properties_.dead_zone : properties_.saturation)[axis] = value;
+void DeviceObject::set_driver_property(sim_axis_property property, int axis, DWORD value) {
+    (property == SIM_DEAD_ZONE ? properties_.dead_zone : properties_.saturation)[axis] = value;
 }
 
 void DeviceObject::describe(sim_device_info& info) const {

@@ -66,7 +66,7 @@ public:
     int axis_at(DWORD offset) const;
     // The joystick was unplugged: input is lost until the device is acquired again.
     void lose_input();
-    void set_driver_property(int property, int axis, DWORD value);
+    void set_driver_property(sim_axis_property property, int axis, DWORD value);
     void describe(sim_device_info& info) const;
 
 protected:

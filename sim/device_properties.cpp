@@ -9,7 +9,12 @@ namespace tamrilo::sim {
 namespace {
 
 // DirectInput names its predefined properties by small integers in place of a GUID address.
-enum : std::uintptr_t { kRange = 4, kDeadZone = 5, kSaturation = 6, kAutocenter = 9, kLastPredefined = 0xFFFF };
+std::uintptr_t property_number(REFGUID property) { return reinterpret_cast<std::uintptr_t>(&property); }
+const std::uintptr_t kRange = property_number(DIPROP_RANGE);
+const std::uintptr_t kDeadZone = property_number(DIPROP_DEADZONE);
+const std::uintptr_t kSaturation = property_number(DIPROP_SATURATION);
+const std::uintptr_t kAutocenter = property_number(DIPROP_AUTOCENTER);
+constexpr std::uintptr_t kLastPredefined = 0xFFFF;
 
 constexpr DWORD kMaxFraction = 10000;
 
@@ -43,7 +48,7 @@ HRESULT DeviceObject::SetProperty(REFGUID property, LPCDIPROPHEADER header) {
 
 // Get and set share every check; `answer` is the header to fill for a get, null for a set.
 HRESULT DeviceObject::property(Call& call, REFGUID guid, const DIPROPHEADER* header, DIPROPHEADER* answer) {
-    auto property_id = reinterpret_cast<std::uintptr_t>(&guid);
+    const std::uintptr_t property_id = property_number(guid);
     DWORD* args = call.record().a;
     args[0] = property_id <= kAutocenter ? static_cast<DWORD>(property_id) : 0;
     bool is_range = property_id == kRange;

@@ -126,9 +126,11 @@ SIM_API int sim_attach(const sim_joystick* joystick);
 // and Acquire DIERR_UNPLUGGED.
 SIM_API void sim_set_attached(int device, int attached);
 SIM_API void sim_set_state(int device, const DIJOYSTATE* state);
-// Sets an axis property as a driver would, without DirectInput's range checks (0 dead zone,
-// 1 saturation), so that tests can give out-of-range device values.
-SIM_API void sim_set_axis_property(int device, int property, DWORD offset, DWORD value);
+// The axis properties a driver sets by itself.
+enum sim_axis_property { SIM_DEAD_ZONE, SIM_SATURATION };
+// Sets an axis property as a driver would, without DirectInput's range checks, so that tests can
+// give out-of-range device values.
+SIM_API void sim_set_axis_property(int device, enum sim_axis_property property, DWORD offset, DWORD value);
 
 // The next `count` calls of `op` (every one when count < 0) return `result` instead of doing
 // their work. With device >= 0 only calls on that device's objects and effects count.

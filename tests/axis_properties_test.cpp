@@ -96,7 +96,8 @@ TEST_F(AxisPropertyTest, GetWorkedValues) {
     for (const auto& e : kExports) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(e.get) + " " + std::to_string(c.device));
-            sim().sim_set_axis_property(kStick, e.saturation ? 1 : 0, static_cast<DWORD>(e.axis * 4), c.device);
+            sim().sim_set_axis_property(kStick, e.saturation ? SIM_SATURATION : SIM_DEAD_ZONE,
+                                        static_cast<DWORD>(e.axis * 4), c.device);
             run(e.get);
             EXPECT_EQ(var(e.variable), e.saturation ? c.saturation_zone : c.dead_zone);
         }

@@ -325,7 +325,7 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
         } else if (kind < 87 && has_joystick) {
             step.kind = Step::kAxisProperty;
             step.device = static_cast<int>(draw.below(joysticks));
-            step.op = static_cast<int>(draw.below(2));
+            step.op = draw.below(2) == 0 ? SIM_DEAD_ZONE : SIM_SATURATION;
             step.count = draw.below(2) == 0 ? DIJOFS_X : DIJOFS_Y;
             step.value = static_cast<std::int32_t>(pick(draw, kZoneValues));
         } else if (kind < 90) {
@@ -365,7 +365,8 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
         engine::HostEngine host;
         for (const auto& name : all_variable_names()) host.declare(name);
         engine::Library library(engine::default_library_path());
-        if (library.bind(host) != 511) outcome.violations.push_back("A5_DLLAPI did not return 511");
+        if (library.bind(host) != tamrilo::kBindingResult)
+            outcome.violations.push_back("A5_DLLAPI did not return its binding result");
         // Engine records a host might hand over by mistake: no function table, or a table whose
         // lookup function is null.
         const engine::Word no_table[4] = {0x5A5A, 0, 0, 0};
@@ -424,13 +425,13 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
                 case Step::kPlug: sim.sim_set_attached(step.device, step.value); break;
                 case Step::kState: sim.sim_set_state(step.device, &step.state); break;
                 case Step::kAxisProperty:
-                    sim.sim_set_axis_property(step.device, step.op, static_cast<DWORD>(step.count),
-                                              static_cast<DWORD>(step.value));
+                    sim.sim_set_axis_property(step.device, static_cast<sim_axis_property>(step.op),
+                                              static_cast<DWORD>(step.count), static_cast<DWORD>(step.value));
                     break;
                 case Step::kBind: {
                     const engine::Word* records[] = {nullptr, no_table, no_lookup, host.interface_record()};
-                    if (library.bind_record(records[step.value & 3]) != 511)
-                        outcome.violations.push_back("A5_DLLAPI did not return 511");
+                    if (library.bind_record(records[step.value & 3]) != tamrilo::kBindingResult)
+                        outcome.violations.push_back("A5_DLLAPI did not return its binding result");
                     break;
                 }
                 case Step::kReenter:
@@ -540,8 +541,8 @@ std::string describe(const Sequence& sequence) {
                 for (int b = 0; b < 16; ++b) out << (b ? "," : "") << int(s.state.rgbButtons[b]);
                 break;
             case Step::kAxisProperty:
-                out << "axis-property " << s.device << (s.op ? " saturation" : " dead-zone") << " offset=" << s.count
-                    << " value=" << static_cast<std::uint32_t>(s.value);
+                out << "axis-property " << s.device << (s.op == SIM_SATURATION ? " saturation" : " dead-zone")
+                    << " offset=" << s.count << " value=" << static_cast<std::uint32_t>(s.value);
                 break;
             case Step::kBind: {
                 const char* const what[] = {"null record", "no function table", "null lookup", "host"};

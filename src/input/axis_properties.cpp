@@ -10,9 +10,9 @@
 namespace tamrilo::input {
 namespace {
 
-// DirectInput's property numbers. The saturation host variable holds the saturation zone, the
-// part of the range beyond the saturation point: 100 percent less the saturation.
-enum Zone : std::uintptr_t { kDeadZone = 5, kSaturationZone = 6 };
+// The saturation host variable holds the saturation zone, the part of the range beyond the
+// saturation point: 100 percent less the saturation.
+enum Zone { kDeadZone, kSaturationZone };
 enum Access { kGet, kSet };
 
 constexpr std::int64_t kDeviceMax = 10000;  // hundredths of a percent
@@ -33,6 +33,8 @@ DWORD to_device(Zone zone, host::Fixed percent) {
     return static_cast<DWORD>(std::clamp<std::int64_t>(zone == kDeadZone ? d : kDeviceMax - d, 0, kDeviceMax));
 }
 
+REFGUID property_of(Zone zone) { return zone == kDeadZone ? DIPROP_DEADZONE : DIPROP_SATURATION; }
+
 std::int32_t run(const AxisProperty& p) {
     // The six status variables must be declared, as for every reporting export, but no step
     // here writes them.
@@ -45,9 +47,9 @@ std::int32_t run(const AxisProperty& p) {
     HRESULT result;
     if (p.access == kSet) {
         record.dwData = to_device(p.zone, *value);
-        result = joystick_device2->SetProperty(MAKEDIPROP(p.zone), &record.diph);
+        result = joystick_device2->SetProperty(property_of(p.zone), &record.diph);
     } else {
-        result = joystick_device2->GetProperty(MAKEDIPROP(p.zone), &record.diph);
+        result = joystick_device2->GetProperty(property_of(p.zone), &record.diph);
     }
     // On failure the variable keeps what was there: for a Set, the value the script asked for.
     if (SUCCEEDED(result)) *value = to_host(p.zone, record.dwData);
