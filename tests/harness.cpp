@@ -63,6 +63,12 @@ void LibraryTest::select_joystick(const std::string& select_export) {
     ASSERT_EQ(var("OV_info_2"), 1) << "no joystick selected";
 }
 
+void LibraryTest::define_every_effect() {
+    for (const auto& name : all_export_names()) {
+        if (name.rfind("Define_", 0) == 0) call(name);
+    }
+}
+
 std::vector<sim_call> LibraryTest::calls(int op) const {
     std::vector<sim_call> out;
     const int n = sim().sim_call_count();

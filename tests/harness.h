@@ -45,6 +45,8 @@ protected:
     void open_directinput();
     // open_directinput, one force-feedback joystick attached, and `select_export` run.
     void select_joystick(const std::string& select_export = "InitJoystick_1");
+    // Every Define export run, so that every effect slot holds an effect.
+    void define_every_effect();
     // The simulator's log, or only the calls of one operation.
     std::vector<sim_call> calls(int op = -1) const;
 

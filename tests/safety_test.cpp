@@ -62,9 +62,7 @@ TEST_F(SoundBehaviourTest, EveryExportWithoutItsVariablesStopsBeforeDirectInput)
 TEST_F(SoundBehaviourTest, EveryExportStopsAtAVariableWithoutStorage) {
     const auto prepare = [&] {
         select_joystick();
-        for (const auto& name : all_export_names()) {
-            if (name.rfind("Define_", 0) == 0) call(name);
-        }
+        define_every_effect();
         // Values no export writes, so that any write shows.
         Fixed marker = 70001;
         for (const auto& name : all_variable_names()) set(name, marker++);
