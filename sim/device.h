@@ -12,6 +12,8 @@ inline constexpr DWORD kJoystickDevType = DIDEVTYPE_JOYSTICK | (2u << 8);
 
 DIDEVICEINSTANCEA device_instance(int device);
 
+struct PropertyRequest;
+
 class DeviceObject final : public IDirectInputDevice2A, public Object {
 public:
     explicit DeviceObject(int device_number);
@@ -86,7 +88,10 @@ private:
 
     void unload_effects();
     HRESULT read_check() const;
-    HRESULT property(Call& call, REFGUID property, const DIPROPHEADER* header, DIPROPHEADER* answer);
+    // The steps of a property call (device_properties.cpp), once the shared checks passed.
+    HRESULT get_axis_property(PropertyRequest& request) const;
+    HRESULT set_axis_property(const PropertyRequest& request);
+    HRESULT autocenter(PropertyRequest& request);
 
     Status status_ = Status::unacquired;
     bool unacquire_asked_ = false;  // since the last Acquire

@@ -1,6 +1,8 @@
 // The simulated DirectInput's own rules, where a fault in it would let a library fault pass:
 // acquisition, download and start rules, parameter checks, reference counts, fault injection
 // and calls on released objects. The objects are driven directly, not through the library.
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 
@@ -143,6 +145,12 @@ protected:
         sim_call c{};
         sim().sim_get_call(sim().sim_call_count() - 1, &c);
         return c;
+    }
+
+    static std::array<DWORD, 7> fields_of(const sim_call& call) {
+        std::array<DWORD, 7> fields{};
+        std::copy(std::begin(call.a), std::end(call.a), fields.begin());
+        return fields;
     }
 
     void run(const std::vector<Step>& steps) {
@@ -315,6 +323,106 @@ TEST_F(SimulatorTest, PropertyChecks) {
     EXPECT_EQ(info.range_min[0], 0);
     EXPECT_EQ(info.range_max[0], 65535);
     EXPECT_EQ(info.autocenter, 0u);
+}
+
+// What a property call leaves in the log, in every outcome: the header fields always (a refused
+// call's too), the value of a set only from a record of the property's size, the value of a get
+// only when it was answered. Where two checks could both refuse a call, the row pins which one
+// answers. The rows run in order on one device.
+TEST_F(SimulatorTest, PropertyCallsLogHeaderAndValues) {
+    enum Access { kGet, kSet };
+    constexpr DWORD kOffset = DIPH_BYOFFSET, kId = DIPH_BYID, kDevice = DIPH_DEVICE;
+    constexpr DWORD kMinus1 = static_cast<DWORD>(-1);
+    // A range record holds a DWORD record too: its dwSize tells which the caller claims it is.
+    const auto sized = [](DWORD size, DWORD obj, DWORD how, LONG first = 0, LONG second = 0) {
+        return DIPROPRANGE{{size, sizeof(DIPROPHEADER), obj, how}, first, second};
+    };
+    const auto dword = [&](DWORD obj, DWORD how, LONG data = 0) { return sized(sizeof(DIPROPDWORD), obj, how, data); };
+    const auto range = [&](DWORD obj, DWORD how, LONG min = 0, LONG max = 0) {
+        return sized(sizeof(DIPROPRANGE), obj, how, min, max);
+    };
+    struct Row {
+        const char* what;
+        Access access;
+        const GUID& property;
+        DIPROPRANGE record;
+        HRESULT expected;
+        DWORD logged[3];  // a0, a5, a6: a1 to a4 are always the record's header fields
+    };
+    const auto check = [&](const std::vector<Row>& rows) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.what);
+            DIPROPRANGE record = row.record;
+            const HRESULT result = row.access == kGet ? device->GetProperty(row.property, &record.diph)
+                                                      : device->SetProperty(row.property, &record.diph);
+            EXPECT_EQ(result, row.expected);
+            const sim_call logged = last_call();
+            EXPECT_EQ(logged.op, row.access == kGet ? SIM_OP_GET_PROPERTY : SIM_OP_SET_PROPERTY);
+            EXPECT_EQ(logged.result, row.expected);
+            const DIPROPHEADER& header = row.record.diph;
+            EXPECT_EQ(fields_of(logged),
+                      (std::array<DWORD, 7>{row.logged[0], header.dwSize, header.dwHeaderSize, header.dwObj,
+                                            header.dwHow, row.logged[1], row.logged[2]}));
+            if (row.access == kGet && result == DI_OK) {
+                EXPECT_EQ(static_cast<DWORD>(record.lMin), row.logged[1]) << "the answer";
+                EXPECT_EQ(static_cast<DWORD>(record.lMax), row.logged[2]) << "the answer";
+            }
+        }
+    };
+    ASSERT_EQ(device->SetDataFormat(&kFormat), DI_OK);
+    check({
+        {"set a dead zone", kSet, DIPROP_DEADZONE, dword(DIJOFS_Y, kOffset, 500), DI_OK, {5, 500, 0}},
+        {"get it", kGet, DIPROP_DEADZONE, dword(DIJOFS_Y, kOffset, 77), DI_OK, {5, 500, 0}},
+        {"set a range", kSet, DIPROP_RANGE, range(DIJOFS_Z, kOffset, -1, 5), DI_OK, {4, kMinus1, 5}},
+        {"get it", kGet, DIPROP_RANGE, range(DIJOFS_Z, kOffset), DI_OK, {4, kMinus1, 5}},
+        {"get a saturation", kGet, DIPROP_SATURATION, dword(DIJOFS_RZ, kOffset), DI_OK, {6, 10000, 0}},
+        {"get the autocenter", kGet, DIPROP_AUTOCENTER, dword(0, kDevice), DI_OK, {9, DIPROPAUTOCENTER_ON, 0}},
+        {"set for the device", kSet, DIPROP_SATURATION, dword(0, kDevice, 9000), DI_OK, {6, 9000, 0}},
+        {"get for the device", kGet, DIPROP_SATURATION, dword(0, kDevice), DIERR_INVALIDPARAM, {6, 0, 0}},
+        {"record too large", kSet, DIPROP_DEADZONE, range(DIJOFS_X, kOffset, 9), DIERR_INVALIDPARAM, {5, 0, 0}},
+        {"record too small", kSet, DIPROP_RANGE, dword(DIJOFS_X, kOffset, 1), DIERR_INVALIDPARAM, {4, 0, 0}},
+        {"get by id", kGet, DIPROP_DEADZONE, dword(0x102, kId), DIERR_OBJECTNOTFOUND, {5, 0, 0}},
+        {"set by id, too large", kSet, DIPROP_DEADZONE, dword(0x102, kId, 10001), DIERR_OBJECTNOTFOUND, {5, 10001, 0}},
+        {"unknown dwHow", kSet, DIPROP_DEADZONE, dword(0, 3, 1), DIERR_INVALIDPARAM, {5, 1, 0}},
+        {"device naming an object", kSet, DIPROP_DEADZONE, dword(4, kDevice, 1), DIERR_INVALIDPARAM, {5, 1, 0}},
+        {"inverted, absent axis", kSet, DIPROP_RANGE, range(DIJOFS_RX, kOffset, 1), DIERR_OBJECTNOTFOUND, {4, 1, 0}},
+        {"unsupported, wrong size", kSet, DIPROP_FFGAIN, range(0, kDevice, 1), DIERR_UNSUPPORTED, {7, 0, 0}},
+        {"unsupported", kSet, DIPROP_BUFFERSIZE, dword(0, kDevice, 16), DIERR_UNSUPPORTED, {1, 16, 0}},
+        {"past the numbers logged", kGet, MAKEDIPROP(10), dword(0, kDevice), DIERR_UNSUPPORTED, {0, 0, 0}},
+        {"named by a GUID", kSet, GUID_XAxis, dword(0, kDevice, 1), DIERR_UNSUPPORTED, {0, 1, 0}},
+    });
+    acquire(kExclusive);
+    check({
+        {"autocenter of 2", kSet, DIPROP_AUTOCENTER, dword(0, kDevice, 2), DIERR_ACQUIRED, {9, 2, 0}},
+        {"autocenter naming an object", kSet, DIPROP_AUTOCENTER, dword(1, kDevice), DIERR_INVALIDPARAM, {9, 0, 0}},
+        {"autocenter by offset", kGet, DIPROP_AUTOCENTER, dword(DIJOFS_X, kOffset), DIERR_INVALIDPARAM, {9, 0, 0}},
+        {"get the autocenter", kGet, DIPROP_AUTOCENTER, dword(0, kDevice), DI_OK, {9, DIPROPAUTOCENTER_ON, 0}},
+        {"set a dead zone", kSet, DIPROP_DEADZONE, dword(DIJOFS_X, kOffset, 100), DI_OK, {5, 100, 0}},
+    });
+    sim().sim_fail(SIM_OP_SET_PROPERTY, 0, DIERR_GENERIC, 1);
+    sim().sim_fail(SIM_OP_GET_PROPERTY, 0, DIERR_GENERIC, 1);
+    check({
+        {"set refused by a fault", kSet, DIPROP_DEADZONE, dword(DIJOFS_X, kOffset, 200), DIERR_GENERIC, {5, 200, 0}},
+        {"get refused by a fault", kGet, DIPROP_RANGE, range(DIJOFS_X, kOffset), DIERR_GENERIC, {4, 0, 0}},
+    });
+    // The set for the device reached every axis; the refused set reached none.
+    sim_device_info info{};
+    ASSERT_TRUE(sim().sim_get_device(0, &info));
+    EXPECT_TRUE(std::all_of(std::begin(info.saturation), std::end(info.saturation), [](DWORD s) { return s == 9000; }));
+    EXPECT_EQ(info.dead_zone[0], 100u);
+    ASSERT_EQ(device->Release(), 0u);
+    check({
+        {"set, released", kSet, DIPROP_RANGE, range(DIJOFS_X, kOffset, -1, 1), DIERR_NOTINITIALIZED, {4, kMinus1, 1}},
+        {"get, released", kGet, DIPROP_DEADZONE, dword(DIJOFS_X, kOffset), DIERR_NOTINITIALIZED, {5, 0, 0}},
+    });
+
+    // A missing header is refused once the property is known, and logs only the property.
+    device = open_device(0);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->SetProperty(DIPROP_DEADZONE, nullptr), DIERR_INVALIDPARAM);
+    EXPECT_EQ(fields_of(last_call()), (std::array<DWORD, 7>{5, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(device->GetProperty(DIPROP_AUTOCENTER, nullptr), DIERR_INVALIDPARAM);
+    EXPECT_EQ(device->SetProperty(DIPROP_FFLOAD, nullptr), DIERR_UNSUPPORTED);
 }
 
 TEST_F(SimulatorTest, EffectParameterChecks) {
