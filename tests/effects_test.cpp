@@ -75,6 +75,9 @@ TEST_F(EffectsTest, ConversionsOfHostNumbers) {
         {fx(1000), 999, 999936},
         {fx(20000), 19998, 19998720},
         {0, 0, 0},
+        // The ends of the host's range stay inside DirectInput's without saturating.
+        {2147483647, 2097017, 2097017781},
+        {-2147483647 - 1, -2097017, static_cast<DWORD>(-2097017782)},
     };
     select_joystick();
     for (const auto& c : cases) {

@@ -78,8 +78,9 @@ bool find_info5(host::StatusVariables& status) {
 }
 
 // Looks up the period, magnitude and offset, in this order, and refills the slot's block;
-// false when the host lacks one of them. The phase stays 0.
-bool read_periodic(PeriodicIndex index) {
+// false when the host lacks one of them. The phase stays 0. Always inline in its two callers: a
+// call here would cost a tenth of a Define's own instructions in saved registers alone.
+[[gnu::always_inline]] inline bool read_periodic(PeriodicIndex index) {
     const PeriodicSlot& def = kPeriodicSlots[index];
     host::Variable* period = host::find_host_var(def.period);
     if (period == nullptr) return false;

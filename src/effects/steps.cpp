@@ -1,4 +1,4 @@
-// The effect slots and the steps every effect family builds its exports from.
+// The effect slots and the out-of-line steps every effect family builds its exports from.
 #include "effects/steps.h"
 
 #include "input/joystick.h"
@@ -30,11 +30,6 @@ Outcome create(Slot& slot, const GUID& effect) {
 Outcome start(Slot& slot) {
     if (slot.object == nullptr) return Outcome::skipped;
     return outcome_of(slot.object->Start(1, 0));
-}
-
-Outcome update(Slot& slot, DWORD flags) {
-    if (slot.object == nullptr) return Outcome::skipped;
-    return outcome_of(slot.object->SetParameters(&slot.record, flags));
 }
 
 std::int32_t stop_export(Slot& slot, UnloadReport unload) {

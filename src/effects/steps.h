@@ -106,8 +106,6 @@ inline void report(Outcome outcome, const host::StatusVariables& status, const C
 Outcome create(Slot& slot, const GUID& effect);
 // Starts the slot's effect once, as it was last downloaded.
 Outcome start(Slot& slot);
-// Hands the record's direction and type-specific block to the slot's effect object.
-Outcome update(Slot& slot, DWORD flags);
 
 // Whether the stop step reports the Unload as well as the Stop; the periodic effects do not.
 enum class UnloadReport { reported, unreported };
@@ -118,5 +116,12 @@ std::int32_t stop_export(Slot& slot, UnloadReport unload);
 
 // A DirectInput result that is not negative counts as success.
 inline Outcome outcome_of(HRESULT result) { return result < 0 ? Outcome::failed : Outcome::done; }
+
+// Hands the record's direction and type-specific block to the slot's effect object. Inline, as
+// every Define, Change and Play ends with it.
+inline Outcome update(Slot& slot, DWORD flags) {
+    if (slot.object == nullptr) return Outcome::skipped;
+    return outcome_of(slot.object->SetParameters(&slot.record, flags));
+}
 
 }  // namespace tamrilo::effects

@@ -29,11 +29,21 @@ inline std::int32_t saturate_to_int32(std::int64_t x) {
 // The interface version as the version check sees it: 1536 gives 1.499904.
 inline double version_number(std::int32_t raw) { return raw * 976.5 / 1000000.0; }
 
+// The next two scale by a factor below 1, so no 32-bit input leaves the 32-bit range or gives NaN,
+// and the quotient truncates without a saturating test. The assertions evaluate both ends of the
+// input range at build time (a conversion out of range would not compile); rounding is monotonic,
+// so every input in between stays inside too.
+
 // Effect magnitudes, offsets, coefficients and dead bands: 10240 (10.0) gives 9.
-inline std::int32_t device_units(std::int32_t raw) { return truncate_to_int32(raw * 9.765 / 10000.0); }
+constexpr std::int32_t device_units(std::int32_t raw) { return static_cast<std::int32_t>(raw * 9.765 / 10000.0); }
 
 // Effect periods: a host number of milliseconds into microseconds, 1024 (1.0) gives 999.
-inline std::int32_t time_units(std::int32_t raw) { return truncate_to_int32(raw * 9.765 / 10.0); }
+constexpr std::int32_t time_units(std::int32_t raw) { return static_cast<std::int32_t>(raw * 9.765 / 10.0); }
+
+static_assert(device_units(std::numeric_limits<std::int32_t>::min()) == -2097017);
+static_assert(device_units(std::numeric_limits<std::int32_t>::max()) == 2097017);
+static_assert(time_units(std::numeric_limits<std::int32_t>::min()) == -2097017782);
+static_assert(time_units(std::numeric_limits<std::int32_t>::max()) == 2097017781);
 
 // Axis properties, in integer arithmetic. The products are formed in 64 bits so that inputs
 // beyond about 214.8 percent cannot overflow; every in-range input gives the 32-bit result.
