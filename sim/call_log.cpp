@@ -1,6 +1,5 @@
-// The call log, fault injection and the reference counting that every object shares.
+// The world every part shares, the call log, and the faults injected into calls.
 #include <algorithm>
-#include <cstring>
 
 #include "world.h"
 
@@ -73,79 +72,6 @@ HRESULT Call::finish(HRESULT result) {
 }
 
 HRESULT Call::finish() { return finish(on_released() ? DIERR_NOTINITIALIZED : fault_.value_or(DI_OK)); }
-
-void Object::release() {
-    if (refs > 0 && --refs == 0) on_last_release();
-}
-
-// A faulted AddRef or Release still counts, so that an injected result never leaks an object
-// or frees one early; only the returned number is the injected one.
-ULONG Object::add_ref_call() {
-    Call call(SIM_OP_ADD_REF, this);
-    if (!call.on_released()) add_ref();
-    call.record().a[0] = static_cast<DWORD>(refs);
-    return static_cast<ULONG>(call.finish(call.fault().value_or(refs)));
-}
-
-ULONG Object::release_call() {
-    Call call(SIM_OP_RELEASE, this);
-    release();
-    call.record().a[0] = static_cast<DWORD>(refs);
-    return static_cast<ULONG>(call.finish(call.fault().value_or(refs)));
-}
-
-HRESULT Object::query_call(REFIID iid, void** out, std::initializer_list<const IID*> answers, void* self) {
-    Call call(SIM_OP_QUERY_INTERFACE, this);
-    call.record().guid = iid;
-    if (out) *out = nullptr;
-    if (call.refused()) return call.finish();
-    if (!out) return call.finish(E_POINTER);
-    for (const IID* answer : answers) {
-        if (IsEqualGUID(iid, *answer)) {
-            add_ref();
-            *out = self;
-            return call.finish(S_OK);
-        }
-    }
-    return call.finish(E_NOINTERFACE);
-}
-
-HRESULT Object::unsupported_call() {
-    Call call(SIM_OP_OTHER, this);
-    return call.refused() ? call.finish() : call.finish(DIERR_UNSUPPORTED);
-}
-
-void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD flags) {
-    into.size = effect.dwSize;
-    if (effect.dwSize < sizeof(DIEFFECT)) return;
-    into.flags = effect.dwFlags;
-    if (flags & DIEP_DURATION) into.duration = effect.dwDuration;
-    if (flags & DIEP_SAMPLEPERIOD) into.sample_period = effect.dwSamplePeriod;
-    if (flags & DIEP_GAIN) into.gain = effect.dwGain;
-    if (flags & DIEP_TRIGGERBUTTON) into.trigger_button = effect.dwTriggerButton;
-    if (flags & DIEP_TRIGGERREPEATINTERVAL) into.trigger_repeat_interval = effect.dwTriggerRepeatInterval;
-    DWORD kept = std::min<DWORD>(effect.cAxes, 4);
-    if (flags & DIEP_AXES) {
-        into.axis_count = effect.cAxes;
-        into.has_axes = effect.rgdwAxes != nullptr;
-        std::memset(into.axes, 0, sizeof into.axes);
-        if (effect.rgdwAxes) std::memcpy(into.axes, effect.rgdwAxes, kept * sizeof(DWORD));
-    }
-    if (flags & DIEP_DIRECTION) {
-        into.has_direction = effect.rglDirection != nullptr;
-        std::memset(into.direction, 0, sizeof into.direction);
-        if (effect.rglDirection) std::memcpy(into.direction, effect.rglDirection, kept * sizeof(LONG));
-    }
-    if (flags & DIEP_ENVELOPE) into.has_envelope = effect.lpEnvelope != nullptr;
-    if (flags & DIEP_TYPESPECIFICPARAMS) {
-        into.type_specific_size = effect.cbTypeSpecificParams;
-        std::memset(into.type_specific, 0, sizeof into.type_specific);
-        if (effect.lpvTypeSpecificParams) {
-            std::memcpy(into.type_specific, effect.lpvTypeSpecificParams,
-                        std::min<std::size_t>(effect.cbTypeSpecificParams, sizeof into.type_specific));
-        }
-    }
-}
 
 }  // namespace tamrilo::sim
 

@@ -25,6 +25,10 @@ bool is_effect_record_size(DWORD size);
 HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectType& type, DWORD axis_count,
                             const DeviceObject& device);
 
+// A deep copy of the parts of `effect` that `flags` name; the scalars and pointers outside them
+// are not read, as a caller may leave them unset.
+void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD flags);
+
 class EffectObject final : public IDirectInputEffect, public Object {
 public:
     // Takes a reference on `owner` for as long as the effect lives.

@@ -1,5 +1,6 @@
 // What every part of the simulated DirectInput shares: the attached joysticks, the objects
-// handed out, the call log and the pending faults, and the bookkeeping of one call.
+// handed out, the call log and the pending faults, and the bookkeeping of one call (all kept in
+// call_log.cpp), and the COM bookkeeping every object shares (object.cpp).
 #pragma once
 
 #include <memory>
@@ -128,9 +129,5 @@ private:
     std::size_t index_;
     unsigned generation_;
 };
-
-// A deep copy of the parts of `effect` that `flags` name; the scalars and pointers outside them
-// are not read, as a caller may leave them unset.
-void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD flags);
 
 }  // namespace tamrilo::sim
