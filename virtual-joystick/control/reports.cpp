@@ -21,8 +21,9 @@ std::string name_in(const char* const (&names)[N], unsigned value) {
 struct Fields {
     const vj_record& record;
     unsigned byte(int at) const { return at < record.length ? record.bytes[at] : 0; }
+    std::int32_t u8(int at) const { return static_cast<std::int32_t>(byte(at)); }
     std::int32_t s16(int at) const { return static_cast<std::int16_t>(byte(at) | byte(at + 1) << 8); }
-    std::int32_t u16(int at) const { return byte(at) | byte(at + 1) << 8; }
+    std::int32_t u16(int at) const { return static_cast<std::int32_t>(byte(at) | byte(at + 1) << 8); }
     std::int32_t s32(int at) const {
         return static_cast<std::int32_t>(byte(at) | byte(at + 1) << 8 | byte(at + 2) << 16 |
                                          static_cast<std::uint32_t>(byte(at + 3)) << 24);
@@ -77,7 +78,7 @@ Report decode_one(const vj_record& record) {
         case VJ_REPORT_SET_CONDITION:
             r.kind = "condition";
             r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-            number("axis", f.byte(VJ_CONDITION_AXIS));
+            number("axis", f.u8(VJ_CONDITION_AXIS));
             number("offset", f.s16(VJ_CONDITION_CENTER));
             number("positive-coefficient", f.s16(VJ_CONDITION_POSITIVE_COEFFICIENT));
             number("negative-coefficient", f.s16(VJ_CONDITION_NEGATIVE_COEFFICIENT));
@@ -102,7 +103,7 @@ Report decode_one(const vj_record& record) {
             r.kind = "operation";
             r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
             add("operation", name_in(kOperations, f.byte(VJ_OPERATION)));
-            number("loops", f.byte(VJ_OPERATION_LOOPS));
+            number("loops", f.u8(VJ_OPERATION_LOOPS));
             break;
         case VJ_REPORT_BLOCK_FREE:
             r.kind = "free";
