@@ -316,9 +316,9 @@ std::string describe_call(const SimClient& sim, const sim_call& c) {
               << value_name(c.a[4],
                             {{DIPH_DEVICE, "DIPH_DEVICE"}, {DIPH_BYOFFSET, "DIPH_BYOFFSET"}, {DIPH_BYID, "DIPH_BYID"}})
               << "}, ";
-            if (c.a[0] == 4) {
+            if (c.a[0] == platform::property_number(DIPROP_RANGE)) {
                 o << "lMin " << static_cast<LONG>(c.a[5]) << ", lMax " << static_cast<LONG>(c.a[6]);
-            } else if (c.a[0] == 9) {
+            } else if (c.a[0] == platform::property_number(DIPROP_AUTOCENTER)) {
                 o << "dwData "
                   << value_name(c.a[5], {{DIPROPAUTOCENTER_OFF, "DIPROPAUTOCENTER_OFF"},
                                          {DIPROPAUTOCENTER_ON, "DIPROPAUTOCENTER_ON"}});

@@ -10,8 +10,7 @@ namespace tamrilo::sim {
 
 namespace {
 
-// DirectInput names its predefined properties by small integers in place of a GUID address.
-std::uintptr_t property_number(REFGUID property) { return reinterpret_cast<std::uintptr_t>(&property); }
+using platform::property_number;
 const std::uintptr_t kRange = property_number(DIPROP_RANGE);
 const std::uintptr_t kDeadZone = property_number(DIPROP_DEADZONE);
 const std::uintptr_t kSaturation = property_number(DIPROP_SATURATION);

@@ -116,7 +116,8 @@ TEST_F(AxisPropertyTest, RecordReachingDirectInput) {
         const auto get_calls = calls(SIM_OP_GET_PROPERTY);
         ASSERT_EQ(set_calls.size(), 1u);
         ASSERT_EQ(get_calls.size(), 1u);
-        const DWORD property = e.saturation ? 6 : 5;
+        const auto property =
+            static_cast<DWORD>(platform::property_number(e.saturation ? DIPROP_SATURATION : DIPROP_DEADZONE));
         const DWORD header[5] = {property, 20, 16, static_cast<DWORD>(e.axis * 4), DIPH_BYOFFSET};
         EXPECT_TRUE(std::equal(header, header + 5, set_calls[0].a));
         EXPECT_TRUE(std::equal(header, header + 5, get_calls[0].a));

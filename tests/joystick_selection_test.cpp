@@ -202,13 +202,15 @@ TEST_F(SelectionTest, ConfigurationRecordsAreExact) {
 
     const auto properties = calls(SIM_OP_SET_PROPERTY);
     ASSERT_EQ(properties.size(), 5u);
+    const auto range_number = static_cast<DWORD>(platform::property_number(DIPROP_RANGE));
+    const auto autocenter_number = static_cast<DWORD>(platform::property_number(DIPROP_AUTOCENTER));
     const DWORD offsets[] = {DIJOFS_X, DIJOFS_Y, DIJOFS_Z, DIJOFS_RZ};
     for (std::size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
-        const DWORD range[7] = {4, 24, 16, offsets[i], DIPH_BYOFFSET, static_cast<DWORD>(-10000), 10000};
+        const DWORD range[7] = {range_number, 24, 16, offsets[i], DIPH_BYOFFSET, static_cast<DWORD>(-10000), 10000};
         EXPECT_TRUE(std::equal(range, range + 7, properties[i].a));
     }
-    const DWORD autocenter[6] = {9, 20, 16, 0, DIPH_DEVICE, DIPROPAUTOCENTER_OFF};
+    const DWORD autocenter[6] = {autocenter_number, 20, 16, 0, DIPH_DEVICE, DIPROPAUTOCENTER_OFF};
     EXPECT_TRUE(std::equal(autocenter, autocenter + 6, properties[4].a));
 
     const auto info = device(stick);

@@ -4,6 +4,8 @@
 // DirectInput publishes them.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/windows_types.h"
 
 #ifdef _WIN32
@@ -358,6 +360,14 @@ using LPDIRECTINPUTA = IDirectInputA*;
 
 extern "C" HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINPUTA* out, LPUNKNOWN outer);
 #endif
+
+namespace tamrilo::platform {
+
+// The small integer that names a predefined property (4 for DIPROP_RANGE), as logs and traces
+// show it; a property named by a GUID of its own gives that GUID's address.
+inline std::uintptr_t property_number(REFGUID property) { return reinterpret_cast<std::uintptr_t>(&property); }
+
+}  // namespace tamrilo::platform
 
 #if defined(__SIZEOF_POINTER__) && __SIZEOF_POINTER__ == 4
 // The records as DirectInput 5 publishes them for 32-bit Windows.
