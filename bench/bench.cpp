@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "allocations.h"
-#include "host_engine.h"
-#include "library.h"
-#include "sim_client.h"
+#include "engine/host_engine.h"
+#include "engine/library.h"
+#include "engine/sim_client.h"
 
 namespace tamrilo::bench {
 namespace {

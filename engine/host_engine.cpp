@@ -1,4 +1,4 @@
-#include "host_engine.h"
+#include "engine/host_engine.h"
 
 #include <algorithm>
 #include <cmath>

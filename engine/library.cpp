@@ -1,4 +1,4 @@
-#include "library.h"
+#include "engine/library.h"
 
 #include <stdexcept>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host_engine.h"
+#include "engine/host_engine.h"
 
 namespace tamrilo::engine {
 

@@ -1,4 +1,4 @@
-#include "sim_client.h"
+#include "engine/sim_client.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <dlfcn.h>
 #endif
 
-#include "library.h"
+#include "engine/library.h"
 
 namespace tamrilo::engine {
 

@@ -3,7 +3,7 @@
 // and available() is false.
 #pragma once
 
-#include "sim_control.h"
+#include "sim/sim_control.h"
 
 namespace tamrilo::engine {
 

@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "host_engine.h"
-#include "library.h"
-#include "sim_client.h"
-#include "variable_table.h"
+#include "engine/host_engine.h"
+#include "engine/library.h"
+#include "engine/sim_client.h"
+#include "package/variable_table.h"
 
 namespace tamrilo::catalog {
 namespace {

@@ -1,4 +1,4 @@
-#include "variable_table.h"
+#include "package/variable_table.h"
 
 #include <istream>
 #include <ostream>

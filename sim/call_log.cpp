@@ -1,7 +1,7 @@
 // The world every part shares, the call log, and the faults injected into calls.
 #include <algorithm>
 
-#include "world.h"
+#include "sim/world.h"
 
 namespace tamrilo::sim {
 

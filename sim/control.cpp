@@ -1,9 +1,9 @@
 // The control API: joysticks, their state, and what tests read back about the objects.
 #include <cstring>
 
-#include "device.h"
-#include "effect.h"
-#include "play_history.h"
+#include "sim/device.h"
+#include "sim/effect.h"
+#include "sim/play_history.h"
 
 using namespace tamrilo::sim;
 

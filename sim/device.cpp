@@ -1,11 +1,11 @@
 // Device objects: data format, cooperative level, acquisition, state and capabilities.
-#include "device.h"
+#include "sim/device.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "effect.h"
-#include "play_history.h"
+#include "sim/effect.h"
+#include "sim/play_history.h"
 
 namespace tamrilo::sim {
 

@@ -2,7 +2,7 @@
 // acquisition and properties, as each DirectInput device object has.
 #pragma once
 
-#include "world.h"
+#include "sim/world.h"
 
 namespace tamrilo::sim {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "device.h"
+#include "sim/device.h"
 
 namespace tamrilo::sim {
 

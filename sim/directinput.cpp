@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "device.h"
+#include "sim/device.h"
 
 namespace tamrilo::sim {
 

@@ -1,8 +1,8 @@
 // Effect objects: parameter checks, download, start, stop and unload.
-#include "effect.h"
+#include "sim/effect.h"
 
-#include "device.h"
-#include "play_history.h"
+#include "sim/device.h"
+#include "sim/play_history.h"
 
 namespace tamrilo::sim {
 

@@ -2,7 +2,7 @@
 // plays there. The play history records each stretch of play for the force model.
 #pragma once
 
-#include "world.h"
+#include "sim/world.h"
 
 namespace tamrilo::sim {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "effect.h"
+#include "sim/effect.h"
 
 namespace tamrilo::sim {
 

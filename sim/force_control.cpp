@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "play_history.h"
+#include "sim/play_history.h"
 
 using namespace tamrilo::sim;
 

@@ -1,6 +1,6 @@
 // Reference counting and the COM bookkeeping every object shares: AddRef, Release and
 // QueryInterface as the caller sees them, and the methods the library never calls.
-#include "world.h"
+#include "sim/world.h"
 
 namespace tamrilo::sim {
 

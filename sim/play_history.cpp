@@ -1,5 +1,5 @@
 // The play history: stretches of effects playing, and the sticks' paths.
-#include "play_history.h"
+#include "sim/play_history.h"
 
 #include <cstring>
 

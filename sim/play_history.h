@@ -5,8 +5,8 @@
 
 #include <map>
 
-#include "force_model.h"
-#include "world.h"
+#include "force/model.h"
+#include "sim/world.h"
 
 namespace tamrilo::sim {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "sim_control.h"
+#include "sim/sim_control.h"
 
 namespace tamrilo::sim {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "binding_result.h"
-#include "host_engine.h"
-#include "library.h"
-#include "sim_client.h"
+#include "engine/host_engine.h"
+#include "engine/library.h"
+#include "engine/sim_client.h"
 
 namespace tamrilo::test {
 

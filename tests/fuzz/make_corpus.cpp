@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sequence_generator.h"
+#include "library/sequence_generator.h"
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "harness.h"
-#include "sequence_generator.h"
+#include "library/sequence_generator.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tamrilo::test;

@@ -1,4 +1,4 @@
-#include "arguments.h"
+#include "virtual-joystick/command/arguments.h"
 
 #include <charconv>
 

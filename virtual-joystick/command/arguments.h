@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "virtual_joystick.h"
+#include "virtual-joystick/control/virtual_joystick.h"
 
 namespace tamrilo::vjoy {
 

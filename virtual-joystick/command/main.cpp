@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "arguments.h"
-#include "virtual_joystick.h"
+#include "virtual-joystick/command/arguments.h"
+#include "virtual-joystick/control/virtual_joystick.h"
 
 namespace vjoy = tamrilo::vjoy;
 

@@ -1,4 +1,4 @@
-#include "reports.h"
+#include "virtual-joystick/control/reports.h"
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "../protocol.h"
+#include "virtual-joystick/protocol.h"
 
 namespace tamrilo::vjoy {
 

@@ -1,4 +1,4 @@
-#include "virtual_joystick.h"
+#include "virtual-joystick/control/virtual_joystick.h"
 
 #include <windows.h>
 // clang-format off

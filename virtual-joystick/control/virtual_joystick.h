@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "reports.h"
+#include "virtual-joystick/control/reports.h"
 
 namespace tamrilo::vjoy {
 

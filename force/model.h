@@ -1,0 +1,77 @@
+// The force a force-feedback joystick would exert, worked out from what the simulated
+// DirectInput knows: which effect played when, with which downloaded parameters, and where the
+// stick was. Pure functions of their inputs, so the same run always draws the same forces.
+//
+// Units: time in microseconds; positions and forces per axis in -10000 … 10000, in the axis's own
+// direction (a positive x force pushes the stick to the right, a positive y force toward the user).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/sim_control.h"
+
+namespace tamrilo::sim::force {
+
+inline constexpr int kAxes = 8;                   // X, Y, Z, RX, RY, RZ, slider 0, slider 1 (data-format offset / 4)
+inline constexpr std::int64_t kOpen = INT64_MAX;  // a play that has not ended yet
+inline constexpr std::int64_t kVelocityWindowUs = 100000;
+inline constexpr double kFullScale = 10000.0;
+
+using Positions = std::array<LONG, kAxes>;
+using Forces = std::array<double, kAxes>;
+
+enum class Kind { constant_force, square, sine, triangle, sawtooth_up, sawtooth_down, spring, damper, friction };
+std::optional<Kind> kind_of(REFGUID guid);
+const char* kind_name(Kind kind);  // "constant force", "sine", "sawtooth up", …
+const GUID& guid_of(Kind kind);
+
+// Where the stick was over time: immediate placements and straight moves. A move starts where the
+// stick is at its start, even halfway through an earlier move.
+class StickMotion {
+public:
+    void place(std::int64_t at_us, const Positions& to) { move(at_us, to, 0); }
+    void move(std::int64_t at_us, const Positions& to, std::int64_t duration_us);
+    Positions at(std::int64_t t_us) const;
+    // The last moment the stick moves; 0 when it never does.
+    std::int64_t last_change_us() const;
+
+private:
+    struct Move {
+        std::int64_t start_us, duration_us;
+        Positions from, to;
+    };
+    std::vector<Move> moves_;  // in start order
+};
+
+// One stretch of an effect playing with one set of downloaded parameters.
+struct Play {
+    int effect = 0;  // the effect object's id
+    int device = 0;
+    Kind kind = Kind::constant_force;
+    sim_effect_params params{};     // what the device plays (the downloaded parameters)
+    std::int64_t started_us = 0;    // when the effect last (re)started: its own time 0
+    std::int64_t from_us = 0;       // these parameters play from here …
+    std::int64_t until_us = kOpen;  // … until here (Stop, Unload, new parameters, …)
+
+    // Whether it pushes at `t_us`: within its stretch and before the end of its duration.
+    bool playing_at(std::int64_t t_us) const;
+};
+
+// The signed value of a periodic waveform at phase position p in [0, 1).
+double waveform(Kind kind, double p);
+
+// What one play adds to each axis at `t_us`, scaled by its gain and the device gain (0 … 10000).
+Forces contribution(const Play& play, std::int64_t t_us, const StickMotion& stick, DWORD device_gain);
+
+// The force on each axis: the sum of every playing contribution, clamped to ±10000 and rounded.
+std::array<LONG, kAxes> total(const std::vector<Forces>& contributions);
+
+// Values outside DirectInput's ranges, and parts the model leaves out (an envelope, axes given by
+// object id), in words; empty when the play is drawn as DirectInput defines it.
+std::vector<std::string> remarks(const Play& play);
+
+}  // namespace tamrilo::sim::force

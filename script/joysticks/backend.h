@@ -1,0 +1,40 @@
+// What a script's joystick commands drive: the simulated DirectInput's joysticks, or, when the
+// loaded DirectInput is another one (Wine's own) and the virtual joysticks are installed, those.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/sim_client.h"
+
+namespace tamrilo::engine {
+
+struct JoystickSpec {
+    std::string name;
+    bool force_feedback = false;
+    DWORD axes = 4, buttons = 16, povs = 1;
+};
+
+class JoystickBackend {
+public:
+    virtual ~JoystickBackend() = default;
+    // Attaches a joystick; returns its device number (0, 1, … in attachment order).
+    virtual int attach(const JoystickSpec& spec) = 0;
+    virtual bool has(int device) const = 0;
+    // What the next reads of the device return, in the units the library sets (axes
+    // -10000..10000, the hat in hundredths of a degree).
+    virtual void set_state(int device, const DIJOYSTATE& state) = 0;
+    // Moves the axes in a straight line to the target's, arriving `duration_us` later.
+    virtual void move(int device, const DIJOYSTATE& target, unsigned long long duration_us) = 0;
+    // Unplugs the device, or plugs it in again.
+    virtual void set_attached(int device, bool attached) = 0;
+};
+
+// The simulated joysticks when `sim` is available; else the virtual joysticks when they are
+// installed; else null.
+std::unique_ptr<JoystickBackend> make_joystick_backend(const SimClient& sim);
+
+// The virtual joysticks, or null when none is installed (always null but on Windows).
+std::unique_ptr<JoystickBackend> make_virtual_joysticks();
+
+}  // namespace tamrilo::engine

@@ -1,0 +1,26 @@
+#include "tools/tamrilo-host/options.h"
+
+#include <CLI/CLI.hpp>
+
+namespace tamrilo::engine {
+
+void add_options(CLI::App& app, HostOptions& options) {
+    app.add_option("script", options.script, "the script to run")->type_name("SCRIPT");
+    app.add_flag("-h,--help", options.help, "print this summary of options and commands, and exit");
+    app.add_flag("--version", options.version, "print the version, and exit");
+    app.add_option("--library", options.library, "the library to load (default: the one beside this program)")
+        ->type_name("PATH");
+    app.add_flag("--simulator", options.simulator,
+                 "use the simulated DirectInput from the simulator folder beside this program");
+    app.add_flag("--watch", options.watch,
+                 "instead of a script, show the first joystick live until a key is pressed (exit 1 without one)");
+    app.add_option("--plot", options.plot, "write the forces the simulated joystick exerted as an SVG picture")
+        ->type_name("FILE.svg");
+    app.add_option("--csv", options.csv, "write the same forces, sampled every millisecond, as CSV")->type_name("FILE");
+    app.add_flag("--strict", options.script_options.strict,
+                 "fail the run (exit 1) when an export looks up an undeclared name");
+    app.add_flag("--trace", options.script_options.trace,
+                 "print under each export call its host lookups and the DirectInput calls it made");
+}
+
+}  // namespace tamrilo::engine
