@@ -7,8 +7,10 @@
 #include <iomanip>
 #include <sstream>
 
-namespace tamrilo::engine {
+namespace tamrilo::calltrace {
 namespace {
+
+using engine::SimClient;
 
 struct Named {
     DWORD value;
@@ -349,4 +351,4 @@ std::string describe_call(const SimClient& sim, const sim_call& c) {
     return o.str();
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::calltrace

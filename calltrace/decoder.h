@@ -6,8 +6,8 @@
 
 #include "engine/sim_client.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::calltrace {
 
-std::string describe_call(const SimClient& sim, const sim_call& c);
+std::string describe_call(const engine::SimClient& sim, const sim_call& c);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::calltrace

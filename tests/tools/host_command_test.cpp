@@ -34,7 +34,7 @@ protected:
 
     HostRun host(const std::vector<std::string>& arguments) {
         std::ostringstream out, err;
-        const int code = engine::run_host(arguments, out, err);
+        const int code = tool::run_host(arguments, out, err);
         return {code, replace_path(out.str()), replace_path(err.str())};
     }
 
