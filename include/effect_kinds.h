@@ -14,15 +14,15 @@ enum class EffectFamily { constant_force, periodic, condition };
 // KIND(kind, GUID, family, label, word): the label is what a script author reads (force
 // pictures), the word what a virtual joystick's reports call it. The order is the one of the
 // effect types in the virtual joystick's report descriptor.
-#define TAMRILO_EFFECT_KINDS(KIND)                                                      \
+#define TAMRILO_EFFECT_KINDS(KIND)                                                         \
     KIND(constant_force, GUID_ConstantForce, constant_force, "constant force", "constant") \
-    KIND(square, GUID_Square, periodic, "square", "square")                             \
-    KIND(sine, GUID_Sine, periodic, "sine", "sine")                                     \
-    KIND(triangle, GUID_Triangle, periodic, "triangle", "triangle")                     \
-    KIND(sawtooth_up, GUID_SawtoothUp, periodic, "sawtooth up", "sawtooth-up")          \
-    KIND(sawtooth_down, GUID_SawtoothDown, periodic, "sawtooth down", "sawtooth-down")  \
-    KIND(spring, GUID_Spring, condition, "spring", "spring")                            \
-    KIND(damper, GUID_Damper, condition, "damper", "damper")                            \
+    KIND(square, GUID_Square, periodic, "square", "square")                                \
+    KIND(sine, GUID_Sine, periodic, "sine", "sine")                                        \
+    KIND(triangle, GUID_Triangle, periodic, "triangle", "triangle")                        \
+    KIND(sawtooth_up, GUID_SawtoothUp, periodic, "sawtooth up", "sawtooth-up")             \
+    KIND(sawtooth_down, GUID_SawtoothDown, periodic, "sawtooth down", "sawtooth-down")     \
+    KIND(spring, GUID_Spring, condition, "spring", "spring")                               \
+    KIND(damper, GUID_Damper, condition, "damper", "damper")                               \
     KIND(friction, GUID_Friction, condition, "friction", "friction")
 
 enum class EffectKind {
