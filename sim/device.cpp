@@ -175,7 +175,12 @@ HRESULT DeviceObject::Acquire() {
     Call call(SIM_OP_ACQUIRE, this);
     if (call.refused()) return call.finish();
     if (!format_set_) return call.finish(DIERR_INVALIDPARAM);
-    if (!joystick().attached) return call.finish(static_cast<HRESULT>(DIERR_UNPLUGGED));
+    if (!joystick().attached) {
+        // The failed attempt ends the lost input: from now on the device reads as not acquired,
+        // also once it is plugged in again, until an Acquire succeeds.
+        status_ = Status::unacquired;
+        return call.finish(static_cast<HRESULT>(DIERR_UNPLUGGED));
+    }
     if (status_ == Status::acquired) return call.finish(DI_NOEFFECT);
     status_ = Status::acquired;
     unacquire_asked_ = false;

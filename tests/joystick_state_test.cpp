@@ -116,19 +116,21 @@ TEST_F(StateTest, InputLost) {
         Fixed error;
     };
     const Case cases[] = {{1, 1, 3, 97}, {2, 2, 4, 97}, {3, 3, 5, 97}, {4, 3, 5, 97}, {5, 3, 5, 14}, {-1, 3, 5, 14}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lost);
-        set("JOY_Y_A", 777);
-        set_state(0, 5000, 0, 0, 9000);
-        sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, DIERR_INPUTLOST, c.lost);
-        sim().sim_clear_log();
-        call("Get_Joystick_State");
-        EXPECT_EQ(sim().sim_count_calls(SIM_OP_ACQUIRE), c.acquisitions);
-        EXPECT_EQ(sim().sim_count_calls(SIM_OP_GET_DEVICE_STATE), c.reads);
-        EXPECT_EQ(var("OV_error"), c.error);
-        EXPECT_EQ(var("JOY_X_A"), c.error == 97 ? 0 : 4078);
-        EXPECT_EQ(var("JOY_Y_A"), c.error == 97 ? 5119803 : 777);
-        sim().sim_clear_faults();
+    for (const HRESULT lost : {DIERR_INPUTLOST, DIERR_NOTACQUIRED}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << std::hex << lost << std::dec << ", " << c.lost);
+            set("JOY_Y_A", 777);
+            set_state(0, 5000, 0, 0, 9000);
+            sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, lost, c.lost);
+            sim().sim_clear_log();
+            call("Get_Joystick_State");
+            EXPECT_EQ(sim().sim_count_calls(SIM_OP_ACQUIRE), c.acquisitions);
+            EXPECT_EQ(sim().sim_count_calls(SIM_OP_GET_DEVICE_STATE), c.reads);
+            EXPECT_EQ(var("OV_error"), c.error);
+            EXPECT_EQ(var("JOY_X_A"), c.error == 97 ? 0 : 4078);
+            EXPECT_EQ(var("JOY_Y_A"), c.error == 97 ? 5119803 : 777);
+            sim().sim_clear_faults();
+        }
     }
 }
 
@@ -139,20 +141,37 @@ TEST_F(StateTest, FailedReacquisitionEndsTheRetries) {
     EXPECT_EQ(var("OV_error"), 97) << "the second read decides";
 }
 
+// Unplugged, the first read finds lost input and the re-acquisition fails; from then on the
+// device reads as not acquired, and once it is back the next call acquires it again.
 TEST_F(StateTest, UnpluggedAndPluggedAgain) {
     sim().sim_set_attached(kStick, 0);
     set("JOY_VIEW", 777);
-    call("Get_Joystick_State");
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
     EXPECT_EQ(var("OV_error"), 14);
     EXPECT_EQ(var("JOY_X_A"), 4078);
     EXPECT_EQ(var("JOY_VIEW"), 777);
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
+    EXPECT_EQ(var("OV_error"), 14) << "still unplugged";
     sim().sim_set_attached(kStick, 1);
-    call("Get_Joystick_State");
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
     EXPECT_EQ(var("OV_error"), 97);
     EXPECT_EQ(var("JOY_X_A"), 0);
 }
 
-// Only lost input is told apart on the first read; the read after the poll decides.
+// A selection whose acquisition failed leaves the joystick not acquired: the first reading
+// acquires it.
+TEST_F(StateTest, SelectionThatCouldNotAcquireReadsAfterAcquiring) {
+    sim().sim_fail(SIM_OP_ACQUIRE, kStick, DIERR_GENERIC, 1);
+    call("InitJoystick_1");
+    ASSERT_EQ(var("OV_error"), 9);
+    set_state(0, 5000, 0, 0, kCentred);
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
+    EXPECT_EQ(var("OV_error"), 97);
+    EXPECT_EQ(var("JOY_Y_A"), 5119803);
+}
+
+// Only lost input and a device not acquired are told apart on the first read; the read after
+// the poll decides.
 TEST_F(StateTest, OtherReadFailures) {
     struct Case {
         int count;
@@ -161,7 +180,7 @@ TEST_F(StateTest, OtherReadFailures) {
     for (const Case c : {Case{1, 97}, Case{-1, 14}}) {
         SCOPED_TRACE(c.count);
         set("JOY_RUD_A", 777);
-        sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, DIERR_NOTACQUIRED, c.count);
+        sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, DIERR_INVALIDPARAM, c.count);
         EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 0);
         EXPECT_EQ(var("OV_error"), c.error);
         EXPECT_EQ(var("JOY_RUD_A"), c.error == 97 ? 0 : 777);

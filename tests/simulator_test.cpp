@@ -262,10 +262,13 @@ TEST_F(SimulatorTest, AcquisitionRules) {
         {"read unplugged again", state, DIERR_INPUTLOST},
         {"poll unplugged", [&] { return device->Poll(); }, DIERR_INPUTLOST},
         {"acquire unplugged", [&] { return device->Acquire(); }, kUnplugged},
+        {"read after the failed acquisition", state, DIERR_NOTACQUIRED},
         {"plug in", plug(1), DI_OK},
+        {"read plugged in", state, DIERR_NOTACQUIRED},
         {"acquire plugged in", [&] { return device->Acquire(); }, DI_OK},
         {"unacquire", [&] { return device->Unacquire(); }, DI_OK},
         {"unacquire again", [&] { return device->Unacquire(); }, DI_NOEFFECT},
+        {"read after unacquiring", state, DIERR_NOTACQUIRED},
         {"unplug unacquired", plug(0), DI_OK},
         {"unacquire unplugged", [&] { return device->Unacquire(); }, DI_NOEFFECT},
     });
