@@ -279,9 +279,10 @@ HRESULT DeviceObject::CreateEffect(REFGUID guid, LPCDIEFFECT params, LPDIRECTINP
     auto* effect = make_object<EffectObject>(this, *type, *params);
     call.record().effect = effect->id;
     *out = effect;
+    const bool truncated = effect->truncate_to_ranges();
     const HRESULT downloaded = effect->try_download();
     if (call.leaves_stale()) effect->release();
-    return call.finish(downloaded);
+    return call.finish(noting_truncation(downloaded, truncated));
 }
 
 void DeviceObject::set_driver_property(sim_axis_property property, int axis, DWORD value) {
