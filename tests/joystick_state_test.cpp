@@ -99,6 +99,50 @@ TEST_F(StateTest, HatConversion) {
     }
 }
 
+// The formulas in double precision. The operands pass through volatile variables so that the
+// compiler cannot fold them; the test program is built with the product's arithmetic.
+Fixed documented_hat(DWORD angle) {
+    volatile double product = angle * 1000.0;
+    return static_cast<Fixed>(product / 97.65);
+}
+Fixed documented_axis(LONG position) {
+    volatile double product = position * 10000.0;
+    return static_cast<Fixed>(product / 9.766);
+}
+
+// Every input of the hat and axis conversions (every angle below 360000, every position in the
+// range the selection sets) reads exactly what the formula gives in double precision, on every
+// build. Arithmetic with more precision than double reads 173 angles and 4 positions one lower:
+// angle 1953 as 19999 instead of 20000, position 4883 as 4999999 instead of 5000000.
+TEST_F(StateTest, EveryHatAngleAndAxisPositionAsInDoublePrecision) {
+    ASSERT_EQ(documented_hat(1953), 20000) << "the test's own arithmetic is not double precision";
+    ASSERT_EQ(documented_axis(4883), 5000000) << "the test's own arithmetic is not double precision";
+    std::vector<std::string> differences;
+    const auto compare = [&](const char* what, long long input, Fixed read, Fixed documented) {
+        if (read != documented && differences.size() < 20) {
+            differences.push_back(std::string(what) + " " + std::to_string(input) + " reads " + std::to_string(read) +
+                                  ", not " + std::to_string(documented));
+        }
+        return read != documented;
+    };
+    int differing = 0;
+    for (DWORD angle = 0; angle < 360000; ++angle) {
+        set_state(0, 0, 0, 0, angle);
+        call("Get_Joystick_State");
+        differing += compare("angle", angle, var("JOY_VIEW"), documented_hat(angle));
+        if (angle % 4096 == 0) sim().sim_clear_log();
+    }
+    for (LONG position = -10000; position <= 10000; ++position) {
+        set_state(position, 0, 0, 0, kCentred);
+        call("Get_Joystick_State");
+        differing += compare("position", position, var("JOY_X_A"), documented_axis(position));
+        if (position % 4096 == 0) sim().sim_clear_log();
+    }
+    RecordProperty("inputs", 360000 + 20001);
+    RecordProperty("differences", differing);
+    EXPECT_EQ(differing, 0) << testing::PrintToString(differences);
+}
+
 TEST_F(StateTest, ButtonsReadOneWhileHeld) {
     set_state(0, 0, 0, 0, kCentred, {1, 3, 16, 17, 32});
     call("Get_Joystick_State");
@@ -107,8 +151,8 @@ TEST_F(StateTest, ButtonsReadOneWhileHeld) {
     EXPECT_EQ(buttons(), expected);
 }
 
-// Lost input is followed by a re-acquisition and another read, at most three times; the read
-// after the poll then decides.
+// Lost input, and a device found not acquired, are followed by a re-acquisition and another
+// read, at most three times; the read after the poll then decides.
 TEST_F(StateTest, InputLost) {
     struct Case {
         int lost;  // reads that report lost input; -1: every one
