@@ -175,7 +175,12 @@ HRESULT DeviceObject::Acquire() {
     Call call(SIM_OP_ACQUIRE, this);
     if (call.refused()) return call.finish();
     if (!format_set_) return call.finish(DIERR_INVALIDPARAM);
-    if (!joystick().attached) return call.finish(static_cast<HRESULT>(DIERR_UNPLUGGED));
+    if (!joystick().attached) {
+        // The failed attempt ends the lost input: from now on the device reads as not acquired,
+        // also once it is plugged in again, until an Acquire succeeds.
+        status_ = Status::unacquired;
+        return call.finish(static_cast<HRESULT>(DIERR_UNPLUGGED));
+    }
     if (status_ == Status::acquired) return call.finish(DI_NOEFFECT);
     status_ = Status::acquired;
     unacquire_asked_ = false;
@@ -274,9 +279,10 @@ HRESULT DeviceObject::CreateEffect(REFGUID guid, LPCDIEFFECT params, LPDIRECTINP
     auto* effect = make_object<EffectObject>(this, *type, *params);
     call.record().effect = effect->id;
     *out = effect;
+    const bool truncated = effect->truncate_to_ranges();
     const HRESULT downloaded = effect->try_download();
     if (call.leaves_stale()) effect->release();
-    return call.finish(downloaded);
+    return call.finish(noting_truncation(downloaded, truncated));
 }
 
 void DeviceObject::set_driver_property(sim_axis_property property, int axis, DWORD value) {

@@ -1,6 +1,9 @@
 // Effect objects: parameter checks, download, start, stop and unload.
 #include "sim/effect.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "sim/device.h"
 #include "sim/play_history.h"
 
@@ -30,10 +33,40 @@ bool one_of(DWORD flags, DWORD choices) {
     return chosen != 0 && (chosen & (chosen - 1)) == 0;
 }
 
+// Clamps `value` into `low` … `high`; true when it was outside.
+template <class T>
+bool truncate(T& value, T low, T high) {
+    const T within = std::clamp(value, low, high);
+    const bool outside = within != value;
+    value = within;
+    return outside;
+}
+
+// Truncates every block of type `Block` in `params` with `fields`; true when one was.
+template <class Block, class Fields>
+bool truncate_blocks(sim_effect_params& params, Fields fields) {
+    bool truncated = false;
+    const DWORD size = std::min<DWORD>(params.type_specific_size, sizeof params.type_specific);
+    for (DWORD at = 0; at + sizeof(Block) <= size; at += sizeof(Block)) {
+        Block block;
+        std::memcpy(&block, params.type_specific + at, sizeof block);
+        truncated = fields(block) || truncated;
+        std::memcpy(params.type_specific + at, &block, sizeof block);
+    }
+    return truncated;
+}
+
+constexpr LONG kMax = DI_FFNOMINALMAX;
+constexpr DWORD kUnsignedMax = DI_FFNOMINALMAX;
+
 constexpr DWORD kSetParameterFlags = DIEP_ALLPARAMS | DIEP_START | DIEP_NORESTART | DIEP_NODOWNLOAD;
 constexpr DWORD kStartFlags = DIES_SOLO | DIES_NODOWNLOAD;
 
 }  // namespace
+
+HRESULT noting_truncation(HRESULT result, bool truncated) {
+    return result == DI_OK && truncated ? DI_TRUNCATED : result;
+}
 
 bool is_effect_record_size(DWORD size) { return size == sizeof(DIEFFECT) || size == sizeof(EffectRecordDx6); }
 
@@ -87,6 +120,28 @@ void EffectObject::on_last_release() {
     owner_->release();
 }
 
+bool EffectObject::truncate_to_ranges() {
+    switch (type_.family) {
+        case EffectFamily::constant_force:
+            return truncate_blocks<DICONSTANTFORCE>(
+                params_, [](DICONSTANTFORCE& c) { return truncate(c.lMagnitude, -kMax, kMax); });
+        case EffectFamily::periodic:
+            return truncate_blocks<DIPERIODIC>(params_, [](DIPERIODIC& p) {
+                const bool magnitude = truncate(p.dwMagnitude, DWORD{0}, kUnsignedMax);
+                return truncate(p.lOffset, -kMax, kMax) || magnitude;
+            });
+        case EffectFamily::condition: break;
+    }
+    return truncate_blocks<DICONDITION>(params_, [](DICONDITION& c) {
+        bool truncated = truncate(c.lOffset, -kMax, kMax);
+        truncated = truncate(c.lPositiveCoefficient, -kMax, kMax) || truncated;
+        truncated = truncate(c.lNegativeCoefficient, -kMax, kMax) || truncated;
+        truncated = truncate(c.dwPositiveSaturation, DWORD{0}, kUnsignedMax) || truncated;
+        truncated = truncate(c.dwNegativeSaturation, DWORD{0}, kUnsignedMax) || truncated;
+        return truncate(c.lDeadBand, LONG{0}, kMax) || truncated;
+    });
+}
+
 HRESULT EffectObject::try_download() {
     if (!owner_->acquired_exclusively()) return DI_DOWNLOADSKIPPED;
     downloaded_ = true;
@@ -123,14 +178,15 @@ HRESULT EffectObject::SetParameters(LPCDIEFFECT effect, DWORD flags) {
         return call.finish(hr);
     }
     copy_effect_params(params_, *effect, flags);
+    const bool truncated = (flags & DIEP_TYPESPECIFICPARAMS) && truncate_to_ranges();
     changed_ = true;
     if (flags & DIEP_NODOWNLOAD) return call.finish(DI_DOWNLOADSKIPPED);
     HRESULT downloaded = try_download();
-    if (!(flags & DIEP_START)) return call.finish(downloaded);
+    if (!(flags & DIEP_START)) return call.finish(noting_truncation(downloaded, truncated));
     // Starting needs the download that was just skipped.
     if (downloaded != DI_OK) return call.finish(static_cast<HRESULT>(DIERR_NOTEXCLUSIVEACQUIRED));
     start();
-    return call.finish(DI_OK);
+    return call.finish(noting_truncation(DI_OK, truncated));
 }
 
 HRESULT EffectObject::Start(DWORD iterations, DWORD flags) {

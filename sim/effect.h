@@ -18,6 +18,10 @@ bool is_effect_record_size(DWORD size);
 HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectKindRow& type, DWORD axis_count,
                             const DeviceObject& device);
 
+// A success that truncated a value says so (DI_TRUNCATED), unless it already tells of something
+// that matters more (a download skipped).
+HRESULT noting_truncation(HRESULT result, bool truncated);
+
 // A deep copy of the parts of `effect` that `flags` name; the scalars and pointers outside them
 // are not read, as a caller may leave them unset.
 void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD flags);
@@ -42,6 +46,9 @@ public:
     HRESULT STDMETHODCALLTYPE Unload() override;
     HRESULT STDMETHODCALLTYPE Escape(DIEFFESCAPE*) override { return unsupported_call(); }
 
+    // Truncates the type-specific values beyond DirectInput's ranges to the nearest one in range,
+    // as Windows' DirectInput does; true when one was.
+    bool truncate_to_ranges();
     // Downloads when the device is acquired exclusively: DI_OK, else DI_DOWNLOADSKIPPED.
     HRESULT try_download();
     void unload();

@@ -124,7 +124,7 @@ SIM_API unsigned long long sim_clock(void);
 // Attaches a joystick and returns its device number.
 SIM_API int sim_attach(const sim_joystick* joystick);
 // Unplugs or plugs again: an unplugged device is not enumerated, its reads give DIERR_INPUTLOST
-// and Acquire DIERR_UNPLUGGED.
+// and Acquire DIERR_UNPLUGGED, after which its reads give DIERR_NOTACQUIRED.
 SIM_API void sim_set_attached(int device, int attached);
 SIM_API void sim_set_state(int device, const DIJOYSTATE* state);
 // The axis properties a driver sets by itself.

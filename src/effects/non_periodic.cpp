@@ -34,14 +34,15 @@ enum class StatusLookup { all_first, all_last, error_first, info5_first, info5_l
 // How Define sets its effect going once created.
 enum class Starting { by_start, by_update };
 
-// Whether the block's magnitude follows from the direction pair.
-enum class Magnitude { own_field, length_of_direction };
+// What the type-specific block holds: a constant force, whose magnitude follows from the
+// direction pair, or one condition per axis.
+enum class BlockKind { constant_force, conditions };
 
 struct Family {
     int slot;
     const GUID* effect;
     RecordShape shape;
-    Magnitude magnitude;
+    BlockKind block;
     std::span<const Input> define_inputs;  // in the order Define looks them up
     StatusLookup define_status;
     host::Code define_first;  // stored right after the six are cleared
@@ -80,8 +81,8 @@ constexpr Input kDamperInputs[] = {
     {"damp_max_procent_down_y", 1, Field::negative},  {"damp_null_procent_y", 1, Field::offset},
 };
 
-// Fields no host variable feeds (both saturations, and the friction's and damper's dead bands
-// and offsets) stay 0.
+// Fields no host variable feeds stay as Define leaves them: the friction's and damper's dead
+// bands and offsets 0, both saturations at full scale.
 constexpr RecordShape kConditionShape = {kPolarRecord, kAxesXY, sizeof(DICONDITION[2])};
 // The create step of the condition effects, in OV_info_5
 constexpr Codes kConditionCreate = {{kInfo5, 20}, {kInfo5, 3072}};
@@ -90,7 +91,7 @@ const Family kConstantForce = {
     .slot = kConstantForceSlot,
     .effect = &GUID_ConstantForce,
     .shape = {kCartesianRecord, kAxesXY, sizeof(DICONSTANTFORCE)},
-    .magnitude = Magnitude::length_of_direction,
+    .block = BlockKind::constant_force,
     .define_inputs = kForceInputs,
     .define_status = StatusLookup::all_first,
     .define_first = {},
@@ -107,7 +108,7 @@ const Family kSpring = {
     .slot = kSpringSlot,
     .effect = &GUID_Spring,
     .shape = kConditionShape,
-    .magnitude = Magnitude::own_field,
+    .block = BlockKind::conditions,
     .define_inputs = kSpringDefineInputs,
     .define_status = StatusLookup::all_last,
     .define_first = {kInfo5, 10},
@@ -124,7 +125,7 @@ const Family kFriction = {
     .slot = kFrictionSlot,
     .effect = &GUID_Friction,
     .shape = kConditionShape,
-    .magnitude = Magnitude::own_field,
+    .block = BlockKind::conditions,
     .define_inputs = kFrictionInputs,
     .define_status = StatusLookup::info5_first,
     .define_first = {},
@@ -141,7 +142,7 @@ const Family kDamper = {
     .slot = kDamperSlot,
     .effect = &GUID_Damper,
     .shape = kConditionShape,
-    .magnitude = Magnitude::own_field,
+    .block = BlockKind::conditions,
     .define_inputs = kDamperInputs,
     .define_status = StatusLookup::info5_first,
     .define_first = {},
@@ -157,6 +158,19 @@ const Family kDamper = {
 constexpr std::size_t kMaxInputs = 8;
 static_assert(std::size(kSpringDefineInputs) <= kMaxInputs && std::size(kSpringChangeInputs) <= kMaxInputs &&
               std::size(kFrictionInputs) <= kMaxInputs && std::size(kDamperInputs) <= kMaxInputs);
+
+// The converted value, clamped into the field's range; the direction pair is not clamped, only its
+// direction counts. Inlined into the unrolled reads, where the field is a constant.
+[[gnu::always_inline]] inline LONG within_range(Field field, LONG value) {
+    switch (field) {
+        case Field::direction: return value;
+        case Field::dead_band: return within_unsigned_range(value);
+        case Field::offset:
+        case Field::positive:
+        case Field::negative: break;
+    }
+    return within_signed_range(value);
+}
 
 LONG& field_of(Slot& slot, const Input& input) {
     DICONDITION& condition = slot.block.conditions[input.axis];
@@ -200,13 +214,16 @@ bool status_first(StatusLookup lookup) {
     if (!status_first(lookup) && !find_status(lookup, status)) return false;
     Slot& slot = slots[family.slot];
 #pragma GCC unroll 8
-    for (std::size_t i = 0; i < inputs.size(); ++i) field_of(slot, inputs[i]) = host::device_units(*vars[i]);
-    if (family.magnitude == Magnitude::length_of_direction) {
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        field_of(slot, inputs[i]) = within_range(inputs[i].field, host::device_units(*vars[i]));
+    }
+    if (family.block == BlockKind::constant_force) {
         // The squares are summed in double precision, where they cannot overflow. The force is
         // applied against its direction, so the magnitude is never positive.
         const double x = slot.direction[0];
         const double y = slot.direction[1];
-        slot.block.constant_force.lMagnitude = -host::truncate_to_int32(std::sqrt(x * x + y * y));
+        const LONG length = host::truncate_to_int32(std::sqrt(x * x + y * y));
+        slot.block.constant_force.lMagnitude = -std::min(length, kFullScale);
     }
     return true;
 }
@@ -222,6 +239,13 @@ std::int32_t define() {
     }
     Slot& slot = slots[family.slot];
     fill_record(slot, family.shape);
+    // A condition may push up to full scale on either side of both axes: a saturation of 0 would
+    // allow no force at all.
+    if (family.block == BlockKind::conditions) {
+        for (DICONDITION& condition : slot.block.conditions) {
+            condition.dwPositiveSaturation = condition.dwNegativeSaturation = DI_FFNOMINALMAX;
+        }
+    }
     report(create(slot, *family.effect), status, family.create);
     const Outcome started = family.starting == Starting::by_start ? start(slot) : update(slot, kUpdateAndStart);
     report(started, status, family.start);

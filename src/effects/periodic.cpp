@@ -1,6 +1,7 @@
 // The periodic effects: five waveforms in five slots each, all run by one procedure from one
 // table. Each slot has a Define, a Play and a Stop export and three host variables: the offset
 // (_null), the magnitude (_hight) and the period in milliseconds (_time).
+#include <algorithm>
 #include <iterator>
 
 #include "effects/steps.h"
@@ -90,10 +91,11 @@ bool find_info5(host::StatusVariables& status) {
     if (offset == nullptr) return false;
     DIPERIODIC& block = slot_of(index).block.periodic;
     block.dwPeriod = static_cast<DWORD>(host::time_units(*period));
-    // A negative magnitude reaches DirectInput as its two's complement.
-    block.dwMagnitude = static_cast<DWORD>(host::device_units(*magnitude));
+    // The magnitude is unsigned: a negative one is read as its two's complement, beyond full
+    // scale, and so clamped to full scale as Windows' DirectInput would truncate it.
+    block.dwMagnitude = std::min(static_cast<DWORD>(host::device_units(*magnitude)), DWORD{DI_FFNOMINALMAX});
     block.dwPhase = 0;
-    block.lOffset = host::device_units(*offset);
+    block.lOffset = within_signed_range(host::device_units(*offset));
     return true;
 }
 

@@ -23,7 +23,7 @@ Outcome create(Slot& slot, const GUID& effect) {
     IDirectInputEffect* created = nullptr;
     const HRESULT result = input::joystick_device2->CreateEffect(effect, &slot.record, &created, nullptr);
     // A failed creation leaves the slot empty whatever DirectInput handed back.
-    slot.object = platform::take_created(result, created);
+    slot.object = platform::take_created(result, created, platform::Creation::any_success);
     return slot.object != nullptr ? Outcome::done : Outcome::failed;
 }
 

@@ -2,6 +2,7 @@
 // and the guard, create, start, update and stop steps on the selected joystick's device2.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -52,6 +53,14 @@ inline constexpr DWORD kCartesianRecord = DIEFF_OBJECTOFFSETS | DIEFF_CARTESIAN;
 inline constexpr DWORD kUpdateAndStart = DIEP_DIRECTION | DIEP_TYPESPECIFICPARAMS | DIEP_START;  // 0x20000140
 inline constexpr DWORD kUpdateWithoutDownload =
     DIEP_DIRECTION | DIEP_TYPESPECIFICPARAMS | DIEP_NODOWNLOAD;  // 0x80000140
+
+// DirectInput's ranges: magnitudes, offsets and coefficients lie in -10000 … 10000, unsigned
+// magnitudes, saturations and dead bands in 0 … 10000. Every value is clamped into its range
+// before DirectInput sees it, as Windows' DirectInput truncates one beyond it; another
+// DirectInput may hand the device an out-of-range value as nonsense (-1, next to no force).
+inline constexpr LONG kFullScale = DI_FFNOMINALMAX;
+inline LONG within_signed_range(LONG value) { return std::clamp(value, -kFullScale, kFullScale); }
+inline LONG within_unsigned_range(LONG value) { return std::clamp(value, LONG{0}, kFullScale); }
 
 // What sets one family's records apart; every other field is the same for all effects.
 struct RecordShape {

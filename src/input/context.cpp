@@ -57,7 +57,7 @@ TAMRILO_EXPORT std::int32_t InitDirectInput() {
     const HRESULT result = DirectInputCreateA(module::module_handle(), DIRECTINPUT_VERSION, &created, nullptr);
     // Anything but DI_OK is a failed creation: the context stays unusable until a later
     // InitDirectInput succeeds.
-    directinput = platform::take_created(result, created);
+    directinput = platform::take_created(result, created, platform::Creation::only_di_ok);
     if (result == DI_OK) {
         status.info_n(1) = kCreated;
         *status.error = 0;

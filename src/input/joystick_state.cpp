@@ -11,12 +11,17 @@ namespace {
 
 // Status codes of Get_Joystick_State, all in OV_error
 constexpr host::Fixed kReadBegun = 17;
-constexpr host::Fixed kInputLost = 22;   // re-acquisition tried
+constexpr host::Fixed kInputLost = 22;   // input lost or device not acquired; re-acquisition tried
 constexpr host::Fixed kPolled = 97;      // ends every call whose second read succeeds
 constexpr host::Fixed kReadFailed = 14;  // JOY_X_A then holds kNoReading
 // Stored into JOY_X_A before reading; no axis position converts to it, so it stays visible
 // when the reading fails.
 constexpr host::Fixed kNoReading = 4078;
+
+// A first read that finds the device not acquired is answered as lost input: DirectInput gives
+// DIERR_NOTACQUIRED once an acquisition has failed (the window was in the background, the
+// joystick was unplugged) and goes on giving it after the cause is gone.
+bool needs_acquiring(HRESULT result) { return result == DIERR_INPUTLOST || result == DIERR_NOTACQUIRED; }
 
 // A device may keep reporting lost input although Acquire succeeds each time; the reading gives
 // up after this many re-acquisitions instead of holding the host's thread. A device that was
@@ -68,7 +73,7 @@ TAMRILO_EXPORT std::int32_t Get_Joystick_State() {
     *error = kReadBegun;
     DIJOYSTATE state{};
     HRESULT result = read_state(state);
-    for (int attempt = 0; result == DIERR_INPUTLOST && attempt < kMaxReacquisitions; ++attempt) {
+    for (int attempt = 0; needs_acquiring(result) && attempt < kMaxReacquisitions; ++attempt) {
         const HRESULT acquired = joystick_device2->Acquire();
         *error = kInputLost;
         if (FAILED(acquired)) break;

@@ -61,7 +61,7 @@ void drop_selection() {
 bool take_joystick(LPCDIDEVICEINSTANCEA instance) {
     IDirectInputDeviceA* created = nullptr;
     const HRESULT result = directinput->CreateDevice(instance->guidInstance, &created, nullptr);
-    IDirectInputDeviceA* device = platform::take_created(result, created);
+    IDirectInputDeviceA* device = platform::take_created(result, created, platform::Creation::any_success);
     if (device == nullptr) return false;
     drop_selection();
     joystick_device = device;

@@ -25,15 +25,20 @@ bool release_device(Device*& p) {
     return release(p);
 }
 
-// What a creating call (DirectInputCreateA, CreateDevice, CreateEffect) hands back, or null when
-// the creation failed: only DI_OK counts as a creation. After a negative result the output is
-// not ours (a DirectInput may leave a stale or already released pointer there), so it is neither
-// called nor released. After any other success code an object handed back holds a reference
-// nobody would drop: it is released here.
+// Which results of a creating call count as a creation: DirectInputCreateA is taken only with
+// DI_OK, CreateDevice and CreateEffect with any success (an effect created on a joystick that
+// is not acquired comes back with DI_DOWNLOADSKIPPED and is as usable as any other).
+enum class Creation { only_di_ok, any_success };
+
+// What a creating call hands back, or null when it created nothing. After a negative result the
+// output is not ours (a DirectInput may leave a stale or already released pointer there), so it
+// is neither called nor released. A success that does not count as a creation may still have
+// handed back an object holding a reference nobody would drop: it is released here.
 template <class Interface>
-Interface* take_created(HRESULT result, Interface* created) {
-    if (result == DI_OK) return created;
-    if (result >= 0) release(created);
+Interface* take_created(HRESULT result, Interface* created, Creation counts) {
+    if (result < 0) return nullptr;
+    if (result == DI_OK || counts == Creation::any_success) return created;
+    release(created);
     return nullptr;
 }
 

@@ -176,6 +176,10 @@ TEST(ForceModel, GainSumAndClamp) {
     EXPECT_EQ(force_y(huge, 0), 10000);
     EXPECT_FALSE(remarks(huge).empty());
     EXPECT_TRUE(remarks(periodic(Kind::square, 10000, 0)).empty());
+    // A condition whose saturation allows no force on a side with a coefficient says so.
+    EXPECT_EQ(remarks(condition(Kind::spring, {0, 5000, 0, 0, 0, 0})),
+              std::vector<std::string>{"positive saturation 0: no force"});
+    EXPECT_TRUE(remarks(condition(Kind::spring, {0, 5000, 5000, 10000, 10000, 0})).empty());
 }
 
 TEST(ForceModel, PlaysOnlyWithinItsStretchAndDuration) {

@@ -176,14 +176,14 @@ TEST_F(ForcePlotTest, NoEffectGivesPositionsOnlyAndSaysSo) {
     EXPECT_NE(svg.text.find("no effect played: positions only"), std::string::npos);
 }
 
-// A negative magnitude reaches DirectInput as its two's complement: drawn as accepted (clamped
-// at the end) and flagged.
-TEST_F(ForcePlotTest, ValuesOutsideDirectInputRangesAreFlagged) {
+// A negative magnitude reaches DirectInput at full scale, inside its range: drawn at full
+// strength and not flagged.
+TEST_F(ForcePlotTest, NegativeMagnitudePlaysAtFullScaleUnflagged) {
     run("set sine_1_hight -5000\nset sine_1_time 100\ncall Define_Sine_1\ncall Play_Sine_1\nwait 100\n");
     expect_curves_match_csv();
     ASSERT_EQ(trace.bands.size(), 1u);
-    EXPECT_NE(trace.bands[0].remarks.find("magnitude"), std::string::npos) << trace.bands[0].remarks;
-    EXPECT_NE(svg.text.find("(!) magnitude"), std::string::npos);
+    EXPECT_EQ(trace.bands[0].remarks, "");
+    EXPECT_EQ(svg.text.find("(!)"), std::string::npos);
     EXPECT_EQ(csv["Y force"][25], "10000");
 }
 

@@ -72,14 +72,19 @@ bool is_spring(const Family& f) { return std::string(f.define) == "Define_Placem
 class ConditionTest : public LibraryTest {
 protected:
     // Gives every variable of the family a whole number of its own, 100 apart from `base`;
-    // returns the block those numbers make.
+    // returns the block those numbers make, with the full saturations of the Define (a dead band
+    // is never below 0).
     Conditions set_values(const Family& f, int base) {
         Conditions expected{};
+        for (DICONDITION* axis : {&expected.x, &expected.y}) {
+            axis->dwPositiveSaturation = axis->dwNegativeSaturation = 10000;
+        }
         DICONDITION* axes[2] = {&expected.x, &expected.y};
         int n = base;
         for (const auto& feed : f.feeds) {
             set(feed.variable, fx(n));
             axes[feed.axis]->*feed.field = n > 0 ? n - 1 : n + 1;  // one lower in magnitude
+            if (feed.field == &DICONDITION::lDeadBand && n < 0) axes[feed.axis]->*feed.field = 0;
             n += n < 0 ? -100 : 100;
         }
         return expected;
@@ -152,6 +157,14 @@ TEST_F(ConditionTest, WorkedValues) {
         {"damp_max_procent_right_x", fx(10000), 0, &DICONDITION::lPositiveCoefficient, 9999},
         {"damp_null_procent_y", fx(-2000), 1, &DICONDITION::lOffset, -1999},
         {"damp_max_procent_up_y", fx(700), 1, &DICONDITION::lPositiveCoefficient, 699},
+        // Beyond DirectInput's ranges: clamped to -10000 … 10000, dead bands to 0 … 10000.
+        {"placement_right_x", fx(20000), 0, &DICONDITION::lPositiveCoefficient, 10000},
+        {"placement_left_x", fx(-20000), 0, &DICONDITION::lNegativeCoefficient, -10000},
+        {"placement_middle_y", fx(10002), 1, &DICONDITION::lOffset, 10000},
+        {"placement_dead_x", fx(-500), 0, &DICONDITION::lDeadBand, 0},
+        {"placement_dead_y", fx(20000), 1, &DICONDITION::lDeadBand, 10000},
+        {"friction_down_y", 2147483647, 1, &DICONDITION::lNegativeCoefficient, 10000},
+        {"damp_null_procent_x", -2147483647 - 1, 0, &DICONDITION::lOffset, -10000},
     };
     select_joystick();
     for (const auto& f : families()) call(f.define);
@@ -167,8 +180,10 @@ TEST_F(ConditionTest, WorkedValues) {
         set(c.variable, c.value);
         sim().sim_clear_log();
         call(family->change);
-        const auto block = block_of<Conditions>(calls(SIM_OP_SET_PARAMETERS).at(0).params);
+        const auto update = calls(SIM_OP_SET_PARAMETERS).at(0);
+        const auto block = block_of<Conditions>(update.params);
         EXPECT_EQ((c.axis == 0 ? block.x : block.y).*c.field, c.expected);
+        EXPECT_EQ(update.result, DI_OK) << "nothing to truncate";
     }
 }
 

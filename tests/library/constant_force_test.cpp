@@ -44,6 +44,8 @@ TEST_F(ConstantForceTest, DefineCreatesAndStartsTheForce) {
     EXPECT_TRUE(force_effect().playing);
 }
 
+// The magnitude is minus the length of the force, at most full scale; the direction is the force
+// as it is.
 TEST_F(ConstantForceTest, MagnitudeIsMinusTheLengthOfTheForce) {
     struct Case {
         Fixed x, y;
@@ -52,12 +54,15 @@ TEST_F(ConstantForceTest, MagnitudeIsMinusTheLengthOfTheForce) {
     const Case cases[] = {
         {fx(3000), fx(4000), 2999, 3999, -4998},
         {fx(-3000), fx(4000), -2999, 3999, -4998},
-        {fx(10000), fx(10000), 9999, 9999, -14140},
+        {fx(10000), fx(10000), 9999, 9999, -10000},
+        {fx(7071), fx(7071), 7070, 7070, -9998},
+        {fx(10001), 0, 10000, 0, -10000},
+        {fx(10002), 0, 10001, 0, -10000},
         {0, 0, 0, 0, 0},
         {fx(1), fx(-1), 0, 0, 0},
         {1025, 0, 1, 0, -1},
         // Far beyond DirectInput's range: the squares would overflow 32 bits.
-        {fx(2000000), fx(-2000000), 1999872, -1999872, -2828246},
+        {fx(2000000), fx(-2000000), 1999872, -1999872, -10000},
     };
     select_joystick();
     for (const auto& c : cases) {
@@ -70,6 +75,7 @@ TEST_F(ConstantForceTest, MagnitudeIsMinusTheLengthOfTheForce) {
             EXPECT_EQ(update.params.direction[0], c.direction_x);
             EXPECT_EQ(update.params.direction[1], c.direction_y);
             EXPECT_EQ(block_of<DICONSTANTFORCE>(update.params).lMagnitude, c.magnitude);
+            EXPECT_EQ(update.result, DI_OK) << "nothing to truncate";
         }
         EXPECT_EQ(calls(SIM_OP_SET_PARAMETERS).size(), 2u);
     }

@@ -57,27 +57,34 @@ TEST_F(EffectsTest, GuardStopsEveryEffectExportWithoutJoystick) {
 
 // Host numbers become device units by 9.765 / 10000 and periods by 9.765 / 10, multiplication
 // first and truncated toward zero, with no clamping to DirectInput's range.
+// The device-unit conversion, then DirectInput's range: -10000 … 10000 for offsets and
+// coefficients, 0 … 10000 for the unsigned magnitude, where a negative value reads beyond full
+// scale. Periods are not clamped.
 TEST_F(EffectsTest, ConversionsOfHostNumbers) {
     struct Case {
         Fixed raw;
-        LONG device;         // device-unit conversion
+        LONG device;         // device-unit conversion, within -10000 … 10000
+        DWORD magnitude;     // the same, unsigned, within 0 … 10000
         DWORD microseconds;  // time conversion
     };
     const Case cases[] = {
-        {fx(10000), 9999, 9999360},
-        {fx(100), 99, 99993},
-        {fx(1), 0, 999},
-        {1025, 1, 1000},
-        {fx(-1), 0, static_cast<DWORD>(-999)},
-        {fx(-100), -99, static_cast<DWORD>(-99993)},
-        {fx(-500), -499, static_cast<DWORD>(-499968)},
-        {fx(-2000), -1999, static_cast<DWORD>(-1999872)},
-        {fx(1000), 999, 999936},
-        {fx(20000), 19998, 19998720},
-        {0, 0, 0},
-        // The ends of the host's range stay inside DirectInput's without saturating.
-        {2147483647, 2097017, 2097017781},
-        {-2147483647 - 1, -2097017, static_cast<DWORD>(-2097017782)},
+        {fx(10000), 9999, 9999, 9999360},
+        {fx(100), 99, 99, 99993},
+        {fx(1), 0, 0, 999},
+        {1025, 1, 1, 1000},
+        {fx(-1), 0, 0, static_cast<DWORD>(-999)},
+        {fx(-100), -99, 10000, static_cast<DWORD>(-99993)},
+        {fx(-500), -499, 10000, static_cast<DWORD>(-499968)},
+        {fx(-2000), -1999, 10000, static_cast<DWORD>(-1999872)},
+        {fx(1000), 999, 999, 999936},
+        {fx(10001), 10000, 10000, 10000359},
+        {fx(10002), 10000, 10000, 10001359},
+        {fx(-10002), -10000, 10000, static_cast<DWORD>(-10001359)},
+        {fx(20000), 10000, 10000, 19998720},
+        {0, 0, 0, 0},
+        // The ends of the host's range convert without saturating.
+        {2147483647, 10000, 10000, 2097017781},
+        {-2147483647 - 1, -10000, 10000, static_cast<DWORD>(-2097017782)},
     };
     select_joystick();
     for (const auto& c : cases) {
@@ -93,10 +100,12 @@ TEST_F(EffectsTest, ConversionsOfHostNumbers) {
         const auto updates = calls(SIM_OP_SET_PARAMETERS);
         ASSERT_EQ(updates.size(), 2u);
         const auto periodic = block_of<DIPERIODIC>(updates[0].params);
-        EXPECT_EQ(periodic.dwMagnitude, static_cast<DWORD>(c.device));
+        EXPECT_EQ(periodic.dwMagnitude, c.magnitude);
         EXPECT_EQ(periodic.lOffset, c.device);
         EXPECT_EQ(periodic.dwPeriod, c.microseconds);
         EXPECT_EQ(block_of<Conditions>(updates[1].params).x.lPositiveCoefficient, c.device);
+        // Inside the ranges, DirectInput truncates nothing.
+        for (const auto& update : updates) EXPECT_NE(update.result, DI_TRUNCATED);
     }
 }
 

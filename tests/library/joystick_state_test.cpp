@@ -99,6 +99,50 @@ TEST_F(StateTest, HatConversion) {
     }
 }
 
+// The formulas in double precision. The operands pass through volatile variables so that the
+// compiler cannot fold them; the test program is built with the product's arithmetic.
+Fixed documented_hat(DWORD angle) {
+    volatile double product = angle * 1000.0;
+    return static_cast<Fixed>(product / 97.65);
+}
+Fixed documented_axis(LONG position) {
+    volatile double product = position * 10000.0;
+    return static_cast<Fixed>(product / 9.766);
+}
+
+// Every input of the hat and axis conversions (every angle below 360000, every position in the
+// range the selection sets) reads exactly what the formula gives in double precision, on every
+// build. Arithmetic with more precision than double reads 173 angles and 4 positions one lower:
+// angle 1953 as 19999 instead of 20000, position 4883 as 4999999 instead of 5000000.
+TEST_F(StateTest, EveryHatAngleAndAxisPositionAsInDoublePrecision) {
+    ASSERT_EQ(documented_hat(1953), 20000) << "the test's own arithmetic is not double precision";
+    ASSERT_EQ(documented_axis(4883), 5000000) << "the test's own arithmetic is not double precision";
+    std::vector<std::string> differences;
+    const auto compare = [&](const char* what, long long input, Fixed read, Fixed documented) {
+        if (read != documented && differences.size() < 20) {
+            differences.push_back(std::string(what) + " " + std::to_string(input) + " reads " + std::to_string(read) +
+                                  ", not " + std::to_string(documented));
+        }
+        return read != documented;
+    };
+    int differing = 0;
+    for (DWORD angle = 0; angle < 360000; ++angle) {
+        set_state(0, 0, 0, 0, angle);
+        call("Get_Joystick_State");
+        differing += compare("angle", angle, var("JOY_VIEW"), documented_hat(angle));
+        if (angle % 4096 == 0) sim().sim_clear_log();
+    }
+    for (LONG position = -10000; position <= 10000; ++position) {
+        set_state(position, 0, 0, 0, kCentred);
+        call("Get_Joystick_State");
+        differing += compare("position", position, var("JOY_X_A"), documented_axis(position));
+        if (position % 4096 == 0) sim().sim_clear_log();
+    }
+    RecordProperty("inputs", 360000 + 20001);
+    RecordProperty("differences", differing);
+    EXPECT_EQ(differing, 0) << testing::PrintToString(differences);
+}
+
 TEST_F(StateTest, ButtonsReadOneWhileHeld) {
     set_state(0, 0, 0, 0, kCentred, {1, 3, 16, 17, 32});
     call("Get_Joystick_State");
@@ -107,8 +151,8 @@ TEST_F(StateTest, ButtonsReadOneWhileHeld) {
     EXPECT_EQ(buttons(), expected);
 }
 
-// Lost input is followed by a re-acquisition and another read, at most three times; the read
-// after the poll then decides.
+// Lost input, and a device found not acquired, are followed by a re-acquisition and another
+// read, at most three times; the read after the poll then decides.
 TEST_F(StateTest, InputLost) {
     struct Case {
         int lost;  // reads that report lost input; -1: every one
@@ -116,19 +160,21 @@ TEST_F(StateTest, InputLost) {
         Fixed error;
     };
     const Case cases[] = {{1, 1, 3, 97}, {2, 2, 4, 97}, {3, 3, 5, 97}, {4, 3, 5, 97}, {5, 3, 5, 14}, {-1, 3, 5, 14}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lost);
-        set("JOY_Y_A", 777);
-        set_state(0, 5000, 0, 0, 9000);
-        sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, DIERR_INPUTLOST, c.lost);
-        sim().sim_clear_log();
-        call("Get_Joystick_State");
-        EXPECT_EQ(sim().sim_count_calls(SIM_OP_ACQUIRE), c.acquisitions);
-        EXPECT_EQ(sim().sim_count_calls(SIM_OP_GET_DEVICE_STATE), c.reads);
-        EXPECT_EQ(var("OV_error"), c.error);
-        EXPECT_EQ(var("JOY_X_A"), c.error == 97 ? 0 : 4078);
-        EXPECT_EQ(var("JOY_Y_A"), c.error == 97 ? 5119803 : 777);
-        sim().sim_clear_faults();
+    for (const HRESULT lost : {DIERR_INPUTLOST, DIERR_NOTACQUIRED}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << std::hex << lost << std::dec << ", " << c.lost);
+            set("JOY_Y_A", 777);
+            set_state(0, 5000, 0, 0, 9000);
+            sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, lost, c.lost);
+            sim().sim_clear_log();
+            call("Get_Joystick_State");
+            EXPECT_EQ(sim().sim_count_calls(SIM_OP_ACQUIRE), c.acquisitions);
+            EXPECT_EQ(sim().sim_count_calls(SIM_OP_GET_DEVICE_STATE), c.reads);
+            EXPECT_EQ(var("OV_error"), c.error);
+            EXPECT_EQ(var("JOY_X_A"), c.error == 97 ? 0 : 4078);
+            EXPECT_EQ(var("JOY_Y_A"), c.error == 97 ? 5119803 : 777);
+            sim().sim_clear_faults();
+        }
     }
 }
 
@@ -139,20 +185,37 @@ TEST_F(StateTest, FailedReacquisitionEndsTheRetries) {
     EXPECT_EQ(var("OV_error"), 97) << "the second read decides";
 }
 
+// Unplugged, the first read finds lost input and the re-acquisition fails; from then on the
+// device reads as not acquired, and once it is back the next call acquires it again.
 TEST_F(StateTest, UnpluggedAndPluggedAgain) {
     sim().sim_set_attached(kStick, 0);
     set("JOY_VIEW", 777);
-    call("Get_Joystick_State");
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
     EXPECT_EQ(var("OV_error"), 14);
     EXPECT_EQ(var("JOY_X_A"), 4078);
     EXPECT_EQ(var("JOY_VIEW"), 777);
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
+    EXPECT_EQ(var("OV_error"), 14) << "still unplugged";
     sim().sim_set_attached(kStick, 1);
-    call("Get_Joystick_State");
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
     EXPECT_EQ(var("OV_error"), 97);
     EXPECT_EQ(var("JOY_X_A"), 0);
 }
 
-// Only lost input is told apart on the first read; the read after the poll decides.
+// A selection whose acquisition failed leaves the joystick not acquired: the first reading
+// acquires it.
+TEST_F(StateTest, SelectionThatCouldNotAcquireReadsAfterAcquiring) {
+    sim().sim_fail(SIM_OP_ACQUIRE, kStick, DIERR_GENERIC, 1);
+    call("InitJoystick_1");
+    ASSERT_EQ(var("OV_error"), 9);
+    set_state(0, 5000, 0, 0, kCentred);
+    EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 1);
+    EXPECT_EQ(var("OV_error"), 97);
+    EXPECT_EQ(var("JOY_Y_A"), 5119803);
+}
+
+// Only lost input and a device not acquired are told apart on the first read; the read after
+// the poll decides.
 TEST_F(StateTest, OtherReadFailures) {
     struct Case {
         int count;
@@ -161,7 +224,7 @@ TEST_F(StateTest, OtherReadFailures) {
     for (const Case c : {Case{1, 97}, Case{-1, 14}}) {
         SCOPED_TRACE(c.count);
         set("JOY_RUD_A", 777);
-        sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, DIERR_NOTACQUIRED, c.count);
+        sim().sim_fail(SIM_OP_GET_DEVICE_STATE, kStick, DIERR_INVALIDPARAM, c.count);
         EXPECT_EQ(count_during("Get_Joystick_State", SIM_OP_ACQUIRE), 0);
         EXPECT_EQ(var("OV_error"), c.error);
         EXPECT_EQ(var("JOY_RUD_A"), c.error == 97 ? 0 : 777);

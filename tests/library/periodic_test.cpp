@@ -73,8 +73,10 @@ TEST_F(PeriodicTest, MagnitudeAndPeriodConversions) {
         {fx(10000), 9999, fx(1000), 999936},
         {fx(1), 0, 0, 0},
         {fx(2), 1, fx(1), 999},
-        // A negative magnitude reaches DirectInput as its two's complement.
-        {fx(-100), static_cast<DWORD>(-99), fx(-1), static_cast<DWORD>(-999)},
+        // A negative magnitude is read as unsigned, beyond full scale: it is clamped to full scale.
+        {fx(-100), 10000, fx(-1), static_cast<DWORD>(-999)},
+        {fx(-1), 0, fx(100000), 99993600},
+        {fx(10002), 10000, fx(1), 999},
     };
     select_joystick();
     call("Define_Triangle_3");

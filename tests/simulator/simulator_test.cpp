@@ -6,7 +6,7 @@
 #include <cstring>
 #include <functional>
 
-#include "harness.h"
+#include "effect_support.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -262,10 +262,13 @@ TEST_F(SimulatorTest, AcquisitionRules) {
         {"read unplugged again", state, DIERR_INPUTLOST},
         {"poll unplugged", [&] { return device->Poll(); }, DIERR_INPUTLOST},
         {"acquire unplugged", [&] { return device->Acquire(); }, kUnplugged},
+        {"read after the failed acquisition", state, DIERR_NOTACQUIRED},
         {"plug in", plug(1), DI_OK},
+        {"read plugged in", state, DIERR_NOTACQUIRED},
         {"acquire plugged in", [&] { return device->Acquire(); }, DI_OK},
         {"unacquire", [&] { return device->Unacquire(); }, DI_OK},
         {"unacquire again", [&] { return device->Unacquire(); }, DI_NOEFFECT},
+        {"read after unacquiring", state, DIERR_NOTACQUIRED},
         {"unplug unacquired", plug(0), DI_OK},
         {"unacquire unplugged", [&] { return device->Unacquire(); }, DI_NOEFFECT},
     });
@@ -540,6 +543,47 @@ TEST_F(SimulatorTest, EffectsDownloadOnlyWhileAcquiredExclusively) {
     EXPECT_EQ(second->Release(), 0u);
     EXPECT_EQ(effect_info(1).downloaded, 0);
     EXPECT_EQ(effect_info(1).refs, 0);
+}
+
+// Values beyond DirectInput's ranges are truncated to the nearest one in range and reported as
+// DI_TRUNCATED, a success; a skipped download says so instead.
+TEST_F(SimulatorTest, TruncatesValuesBeyondTheRanges) {
+    ASSERT_EQ(device->SetDataFormat(&kFormat), DI_OK);
+    ASSERT_EQ(device->SetCooperativeLevel(kWindow, kExclusive), DI_OK);
+    ASSERT_EQ(device->Acquire(), DI_OK);
+    DIEFFECT params = constant_force();
+    IDirectInputEffect* effect = nullptr;
+    force[0].lMagnitude = -14140;
+    ASSERT_EQ(device->CreateEffect(GUID_ConstantForce, &params, &effect, nullptr), DI_TRUNCATED);
+    EXPECT_EQ(block_of<DICONSTANTFORCE>(effect_info().params).lMagnitude, -10000);
+    EXPECT_EQ(block_of<DICONSTANTFORCE>(last_call().params).lMagnitude, -14140) << "the log keeps what was passed";
+    force[0].lMagnitude = 10000;
+    EXPECT_EQ(effect->SetParameters(&params, DIEP_TYPESPECIFICPARAMS | DIEP_START), DI_OK);
+    force[0].lMagnitude = 10001;
+    EXPECT_EQ(effect->SetParameters(&params, DIEP_TYPESPECIFICPARAMS | DIEP_START), DI_TRUNCATED);
+    EXPECT_EQ(effect->SetParameters(&params, DIEP_TYPESPECIFICPARAMS | DIEP_NODOWNLOAD), DI_DOWNLOADSKIPPED);
+    EXPECT_EQ(block_of<DICONSTANTFORCE>(effect_info().params).lMagnitude, 10000);
+    effect->Release();
+
+    DIPERIODIC wave{static_cast<DWORD>(-99), -10001, 0, 1000};
+    params.dwFlags = DIEFF_OBJECTOFFSETS | DIEFF_POLAR;
+    params.cbTypeSpecificParams = sizeof wave;
+    params.lpvTypeSpecificParams = &wave;
+    ASSERT_EQ(device->CreateEffect(GUID_Sine, &params, &effect, nullptr), DI_TRUNCATED);
+    const auto truncated_wave = block_of<DIPERIODIC>(effect_info(1).params);
+    EXPECT_EQ(truncated_wave.dwMagnitude, 10000u);
+    EXPECT_EQ(truncated_wave.lOffset, -10000);
+    effect->Release();
+
+    DICONDITION conditions[2] = {{10001, -10001, 10001, 10001, 20000, -1}, {-5, 5, -5, 5, 5, 5}};
+    params.cbTypeSpecificParams = sizeof conditions;
+    params.lpvTypeSpecificParams = conditions;
+    ASSERT_EQ(device->CreateEffect(GUID_Spring, &params, &effect, nullptr), DI_TRUNCATED);
+    const auto truncated = block_of<Conditions>(effect_info(2).params);
+    const DICONDITION within = {10000, -10000, 10000, 10000, 10000, 0};
+    EXPECT_EQ(std::memcmp(&truncated.x, &within, sizeof within), 0);
+    EXPECT_EQ(std::memcmp(&truncated.y, &conditions[1], sizeof within), 0);
+    effect->Release();
 }
 
 TEST_F(SimulatorTest, EffectsKeepTheirDeviceAliveAndReleasedObjectsAnswerSafely) {

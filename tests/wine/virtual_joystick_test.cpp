@@ -3,6 +3,7 @@
 // status codes and through what the joysticks received.
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -321,29 +322,38 @@ TEST_F(VirtualJoystickTest, ConstantForce) {
     EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations, kStopped);
 }
 
-// A magnitude beyond the range the device declares (±10000) does not arrive clamped: Wine
-// sends -1, next to nothing, where the simulated joystick would push at full strength.
-TEST_F(VirtualJoystickTest, OverRangeConstantForceArrivesAsMinusOne) {
+// A force longer than full scale arrives at full scale in its own direction: Wine would send a
+// value beyond the range the device declares (±10000) as -1, next to nothing.
+TEST_F(VirtualJoystickTest, LongConstantForceArrivesAtFullScale) {
     select_alpha();
     struct Case {
         int x, y;
         const char* magnitude;
+        int angle;  // Wine's, a quarter turn on from the X axis
     };
-    // (10000, 10000) is -14141 long; (7071, 7071), handed over as (7070, 7070), is -9998, just
-    // inside.
-    for (const Case c : {Case{10000, 10000, "-1"}, Case{7071, 7071, "-9998"}}) {
+    // (10000, 10000) is 14140 long; (7071, 7071), handed over as (7070, 7070), is 9998, just
+    // inside; (20000, 0) is 19998.
+    for (const Case c :
+         {Case{10000, 10000, "-10000", 13500}, Case{7071, 7071, "-9998", 13500}, Case{20000, 0, "-10000", 9000}}) {
         SCOPED_TRACE(c.x);
         set("FF_force_x", fx(c.x));
         set("FF_force_y", fx(c.y));
         call("Define_Const_Forces");
         EXPECT_EQ(var("OV_error"), 102);
-        const auto magnitudes = of_kind(stick(kAlpha).received(), "constant");
+        const auto reports = stick(kAlpha).received();
+        const auto magnitudes = of_kind(reports, "constant");
         ASSERT_EQ(magnitudes.size(), 1u);
         EXPECT_EQ(magnitudes[0]["magnitude"], c.magnitude);
+        // Wine turns the direction into an angle in floating point: the diagonal may come out
+        // a hundredth of a degree short.
+        for (const auto& effect : of_kind(reports, "effect")) {
+            EXPECT_NEAR(std::stoi(effect["direction"]), c.angle, 1) << effect["direction"];
+        }
     }
 }
 
-// Placement spring, friction and damper: one condition report per axis, started on Define.
+// Placement spring, friction and damper: one condition report per axis, with full saturation on
+// both sides, started on Define.
 TEST_F(VirtualJoystickTest, ConditionEffects) {
     struct Family {
         const char* define;
@@ -367,20 +377,20 @@ TEST_F(VirtualJoystickTest, ConditionEffects) {
           {"placement_left_y", 6000},
           {"placement_right_x", 7000},
           {"placement_right_y", 8000}},
-         "offset=999 positive-coefficient=6999 negative-coefficient=4999 positive-saturation=0 "
-         "negative-saturation=0 dead-band=299",
-         "offset=-999 positive-coefficient=7999 negative-coefficient=5999 positive-saturation=0 "
-         "negative-saturation=0 dead-band=399",
+         "offset=999 positive-coefficient=6999 negative-coefficient=4999 positive-saturation=10000 "
+         "negative-saturation=10000 dead-band=299",
+         "offset=-999 positive-coefficient=7999 negative-coefficient=5999 positive-saturation=10000 "
+         "negative-saturation=10000 dead-band=399",
          Status{0, 0, 0, 0, 30, 20}},
         {"Define_Friction",
          "Change_Friction",
          "Stop_Friction",
          "friction",
          {{"friction_right_x", 1000}, {"friction_left_x", 2000}, {"friction_up_y", 3000}, {"friction_down_y", 4000}},
-         "offset=0 positive-coefficient=999 negative-coefficient=1999 positive-saturation=0 negative-saturation=0 "
-         "dead-band=0",
-         "offset=0 positive-coefficient=2999 negative-coefficient=3999 positive-saturation=0 negative-saturation=0 "
-         "dead-band=0",
+         "offset=0 positive-coefficient=999 negative-coefficient=1999 positive-saturation=10000 "
+         "negative-saturation=10000 dead-band=0",
+         "offset=0 positive-coefficient=2999 negative-coefficient=3999 positive-saturation=10000 "
+         "negative-saturation=10000 dead-band=0",
          Status{1, 2, 3, 4, 5, 10}},
         {"Define_Damp",
          "Change_Damp",
@@ -392,10 +402,10 @@ TEST_F(VirtualJoystickTest, ConditionEffects) {
           {"damp_max_procent_up_y", 3000},
           {"damp_max_procent_down_y", 4000},
           {"damp_null_procent_y", -100}},
-         "offset=99 positive-coefficient=999 negative-coefficient=1999 positive-saturation=0 negative-saturation=0 "
-         "dead-band=0",
-         "offset=-99 positive-coefficient=2999 negative-coefficient=3999 positive-saturation=0 negative-saturation=0 "
-         "dead-band=0",
+         "offset=99 positive-coefficient=999 negative-coefficient=1999 positive-saturation=10000 "
+         "negative-saturation=10000 dead-band=0",
+         "offset=-99 positive-coefficient=2999 negative-coefficient=3999 positive-saturation=10000 "
+         "negative-saturation=10000 dead-band=0",
          Status{1, 2, 3, 4, 5, 10}},
     };
     for (const Family& f : families) {
@@ -420,11 +430,22 @@ TEST_F(VirtualJoystickTest, ConditionEffects) {
         EXPECT_EQ(effect.conditions.at(1).text(), "condition block=" + std::to_string(block) + " axis=1 " + f.y);
         EXPECT_EQ(effect.operations, (std::vector<std::string>{"start"}));
 
-        // Change with new values: the conditions again, and a start.
-        for (const auto& [variable, value] : f.values) set(variable, fx(value / 2));
+        // Change with new values: the conditions again, and a start. Values beyond the ranges
+        // arrive at their ends; the saturations stay.
+        for (const auto& [variable, value] : f.values) set(variable, fx(value * 4));
         call(f.change);
         reports = stick(kAlpha).received();
-        EXPECT_EQ(of_kind(reports, "condition").size(), 2u);
+        const auto changed = of_kind(reports, "condition");
+        ASSERT_EQ(changed.size(), 2u);
+        for (const auto& condition : changed) {
+            SCOPED_TRACE(condition.text());
+            for (const char* field : {"offset", "positive-coefficient", "negative-coefficient", "dead-band"}) {
+                EXPECT_LE(std::abs(std::stoi(condition[field])), 10000) << field;
+            }
+            EXPECT_EQ(condition["positive-saturation"], "10000");
+            EXPECT_EQ(condition["negative-saturation"], "10000");
+        }
+        EXPECT_EQ(changed[1]["negative-coefficient"], "10000") << "four times 4000 or more";
         EXPECT_EQ(vjoy::blocks(reports)[block].operations, (std::vector<std::string>{"start"}));
 
         call(f.stop);
@@ -471,6 +492,16 @@ TEST_F(VirtualJoystickTest, PeriodicEffects) {
         EXPECT_EQ(var("OV_info_5"), 7168);
         EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations, (std::vector<std::string>{"start"}));
 
+        // A negative magnitude is read as unsigned, beyond full scale: it arrives at full scale,
+        // and so does an offset beyond the range.
+        set(s.magnitude, fx(-5000));
+        set(s.offset, fx(30000));
+        call(s.play);
+        EXPECT_EQ(var("OV_info_5"), 7168);
+        const auto replayed = vjoy::blocks(stick(kAlpha).received())[block];
+        EXPECT_EQ(replayed.periodic["magnitude"], "10000");
+        EXPECT_EQ(replayed.periodic["offset"], "10000");
+
         call(s.stop);
         EXPECT_EQ(var("OV_info_5"), 80);
         EXPECT_EQ(vjoy::blocks(stick(kAlpha).received())[block].operations, kStopped);
@@ -501,8 +532,9 @@ TEST_F(VirtualJoystickTest, SelectingAgainDropsTheEffects) {
 }
 
 // A joystick removed while selected reads as unplugged (lost input, the fixed values), and
-// nothing hangs. Installing it again brings it back in the running session; installing what is
-// there installs nothing.
+// nothing hangs. Installing it again brings it back in the running session, and the selection
+// reads it again without being made anew; installing what is there installs nothing. An effect
+// defined before the joystick is acquired again is kept, and plays once it is.
 TEST_F(VirtualJoystickTest, RemovedWhileHeldAndInstalledAgain) {
     ASSERT_TRUE(sticks[kSpare]) << "the spare joystick is missing";
     show({kAlpha, kSpare});
@@ -519,13 +551,35 @@ TEST_F(VirtualJoystickTest, RemovedWhileHeldAndInstalledAgain) {
     EXPECT_EQ(var("OV_error"), 14);
     EXPECT_EQ(var("JOY_X_A"), 4078);
     EXPECT_EQ(var("JOY_VIEW"), 777);
-    call("FreeDirectInput");
+    // Wine's DirectInput answers every later read with "not acquired": the library acquires again.
+    call("Get_Joystick_State");
+    EXPECT_EQ(var("OV_error"), 14) << "still removed";
 
     std::vector<vjoy::DeviceSpec> specs;
     for (const Installed& i : kInstalled) specs.push_back({i.product, i.force_feedback});
     EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 1);
     EXPECT_EQ(vjoy::wait_for(kInstalledCount, std::chrono::seconds(10)), std::vector<int>{});
     EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 0);
+
+    sticks[kSpare] = vjoy::Joystick::open(kSpare);
+    ASSERT_TRUE(sticks[kSpare]);
+    // Not acquired yet, Wine creates an effect with DI_DOWNLOADSKIPPED: a creation all the same.
+    set("sine_1_hight", fx(5000));
+    set("sine_1_time", fx(100));
+    call("Define_Sine_1");
+    EXPECT_EQ(var("OV_info_5"), 20);
+    vjoy::State s;
+    s.y = 32767;
+    set_and_read(kSpare, s, [this] { return var("OV_error") == 97 && var("JOY_Y_A") == 10239606; });
+    EXPECT_EQ(var("OV_error"), 97);
+    EXPECT_EQ(var("JOY_Y_A"), 10239606);
+    // Acquired again, the effect kept from that Define plays.
+    stick(kSpare).drain();
+    call("Play_Sine_1");
+    EXPECT_EQ(var("OV_info_5"), 7168);
+    const auto played = vjoy::blocks(stick(kSpare).received());
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_EQ(played.begin()->second.operations, (std::vector<std::string>{"start"}));
 }
 
 // Runs a program of this folder with the arguments given; returns its exit code and what it wrote
