@@ -30,4 +30,31 @@ bool SimClient::load() {
     return complete;
 }
 
+const char* op_name(int op) {
+    static const char* const names[SIM_OP_COUNT] = {
+        "DirectInputCreateA",
+        "EnumDevices",
+        "CreateDevice",
+        "QueryInterface",
+        "AddRef",
+        "Release",
+        "SetDataFormat",
+        "SetCooperativeLevel",
+        "GetProperty",
+        "SetProperty",
+        "Acquire",
+        "Unacquire",
+        "GetDeviceState",
+        "Poll",
+        "GetCapabilities",
+        "CreateEffect",
+        "SetParameters",
+        "Start",
+        "Stop",
+        "Unload",
+        "(a method the library does not use)",
+    };
+    return op >= 0 && op < SIM_OP_COUNT ? names[op] : "?";
+}
+
 }  // namespace tamrilo::engine

@@ -18,4 +18,7 @@ struct SimClient {
     bool available() const { return sim_reset != nullptr; }
 };
 
+// The DirectInput method a sim_op stands for.
+const char* op_name(int op);
+
 }  // namespace tamrilo::engine

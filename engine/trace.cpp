@@ -112,33 +112,6 @@ std::string guid_name(const GUID& guid) {
     return s.str();
 }
 
-const char* op_name(int op) {
-    static const char* const names[SIM_OP_COUNT] = {
-        "DirectInputCreateA",
-        "EnumDevices",
-        "CreateDevice",
-        "QueryInterface",
-        "AddRef",
-        "Release",
-        "SetDataFormat",
-        "SetCooperativeLevel",
-        "GetProperty",
-        "SetProperty",
-        "Acquire",
-        "Unacquire",
-        "GetDeviceState",
-        "Poll",
-        "GetCapabilities",
-        "CreateEffect",
-        "SetParameters",
-        "Start",
-        "Stop",
-        "Unload",
-        "(a method the library does not use)",
-    };
-    return op >= 0 && op < SIM_OP_COUNT ? names[op] : "?";
-}
-
 std::string object_name(const sim_call& c) {
     switch (c.kind) {
         case SIM_OBJECT_DIRECTINPUT: return "DirectInput #" + std::to_string(c.object);
