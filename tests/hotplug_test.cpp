@@ -14,13 +14,10 @@
 #include <fstream>
 #include <random>
 
-#include "effect_support.h"
 #include "hotplug_support.h"
 
 namespace tamrilo::test {
 namespace {
-
-using Status = std::vector<Fixed>;
 
 constexpr unsigned long long kFrameMicroseconds = 16667;
 
@@ -45,23 +42,13 @@ Usage usage() {
     return u;
 }
 
-class HotPlugTest : public LibraryTest {
+class HotPlugTest : public GameSession {
 protected:
     // Selects joystick 0 and defines a constant force, a sine and a spring on it; each must
     // reach the device and play.
     void select_and_play() {
-        call("InitJoystick_1");
-        EXPECT_EQ(status(), (Status{7, 1, 1, 4, present_before ? 1 : 0, 0})) << "selection";
-        set("FF_force_x", fx(3000));
-        call("Define_Const_Forces");
-        EXPECT_EQ(var("OV_error"), kForceSent);
-        set("sine_1_hight", fx(5000));
-        set("sine_1_time", fx(100));
-        call("Define_Sine_1");
-        call("Play_Sine_1");
-        EXPECT_EQ(var("OV_info_5"), 7168);
-        call("Define_Placement");
-        EXPECT_EQ(var("OV_info_4"), 30);
+        select_first();
+        define_effects();
         int playing = 0;
         for (const auto& e : effects()) playing += e.refs > 0 && e.playing && e.device == kPlugged;
         EXPECT_EQ(playing, 3) << "the effects defined again play on the returned joystick";
@@ -75,16 +62,8 @@ protected:
         state.lY = 1000 + frames % 1000;
         state.rgdwPOV[0] = 0xFFFFFFFF;
         sim().sim_set_state(kPlugged, &state);
-        const Fixed y_before = var("JOY_Y_A");
-        set("JOY_VIEW", kUntouched);
-        call("Get_Joystick_State");
-        const Fixed read = var("OV_error");
-        if (read == kReadFailed) {
-            EXPECT_EQ(var("JOY_X_A"), kFailedReadX);
-            EXPECT_EQ(var("JOY_Y_A"), y_before);
-            EXPECT_EQ(var("JOY_VIEW"), kUntouched);
-        } else {
-            EXPECT_EQ(read, kRead);
+        const Fixed read = read_joystick();
+        if (read == kRead) {
             EXPECT_EQ(var("JOY_Y_A"), static_cast<Fixed>(state.lY * 10000000LL / 9766));
         }
         // Reads while the joystick is selected and attached succeed; while it is away they fail.
@@ -95,14 +74,10 @@ protected:
             EXPECT_EQ(read, kReadFailed);
         }
 
-        set("FF_force_x", fx(frames % 2 ? 2000 + frames % 1000 : -2000 - frames % 1000));
-        call("Change_Const_Forces");
-        const Fixed force = var("OV_error");
-        EXPECT_TRUE(force == kForceSent || force == kForceFailed) << force;
+        const Fixed force = change_force();
         if (present) {
             EXPECT_EQ(force, kForceSent);
         }
-        ++frames;
         sim().sim_advance_clock(kFrameMicroseconds);
     }
     void frames_for(int n) {
@@ -126,8 +101,6 @@ protected:
 
     static constexpr int kPlugged = 0;
     bool attached = true, present = false;
-    bool present_before = false;  // effects were defined before this selection
-    int frames = 0;
     int reacquisitions = 0;
 };
 
@@ -139,7 +112,6 @@ TEST_F(HotPlugTest, StickPulledOutAndPutBackMidGame) {
     const int second = attach_joystick("Tamrilo Second");
     open_directinput();
     select_and_play();
-    present_before = true;  // every later selection drops the effects
 
     // Compared from the end of the first 20 cycles (or of the first half of a shorter run).
     const int baseline_cycle = std::min(20, cycles / 2);
@@ -164,11 +136,11 @@ TEST_F(HotPlugTest, StickPulledOutAndPutBackMidGame) {
         if (cycle == baseline_cycle) baseline = usage();
     }
     last = usage();
-    std::printf("hot-plug: %d cycles, %d frames, %d re-acquisitions; DirectInput objects %d after cycle %d, %d at the "
-                "end; open files %ld, %ld; resident memory %ld KiB, %ld KiB\n",
-                cycles, frames, reacquisitions, baseline.directinput_objects, baseline_cycle,
-                last.directinput_objects, baseline.open_files, last.open_files, baseline.resident_kib,
-                last.resident_kib);
+    std::printf(
+        "hot-plug: %d cycles, %d frames, %d re-acquisitions; DirectInput objects %d after cycle %d, %d at the "
+        "end; open files %ld, %ld; resident memory %ld KiB, %ld KiB\n",
+        cycles, frames, reacquisitions, baseline.directinput_objects, baseline_cycle, last.directinput_objects,
+        baseline.open_files, last.open_files, baseline.resident_kib, last.resident_kib);
     EXPECT_GT(reacquisitions, 0);
     EXPECT_EQ(last.directinput_objects, baseline.directinput_objects) << "DirectInput objects piled up";
     EXPECT_EQ(last.open_files, baseline.open_files);

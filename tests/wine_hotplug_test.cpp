@@ -6,6 +6,7 @@
 //   TAMRILO_HOTPLUG_CYCLES  removals to run (default 200)
 //   TAMRILO_HOTPLUG_SEED    the moments of removal and return (default: drawn, and printed)
 #include <windows.h>
+// After windows.h, which they need:
 #include <psapi.h>
 #include <winternl.h>
 
@@ -17,14 +18,12 @@
 #include <set>
 #include <thread>
 
-#include "effect_support.h"
 #include "hotplug_support.h"
 #include "virtual_joystick.h"
 
 namespace tamrilo::test {
 namespace {
 
-using Status = std::vector<Fixed>;
 using Clock = std::chrono::steady_clock;
 
 // The joysticks the prefix installs, in enumeration order: the one pulled out comes first, so
@@ -33,7 +32,6 @@ const std::vector<vjoy::DeviceSpec> kSticks = {{"Tamrilo Hotplug", true}, {"Tamr
 constexpr int kPlugged = 0, kSecond = 1;
 constexpr auto kFrame = std::chrono::microseconds(16667);
 constexpr auto kPatience = std::chrono::seconds(20);
-
 
 // What the wine server counts as this process's handles, and its resident memory.
 struct Usage {
@@ -64,7 +62,7 @@ enum class Phase {
     kReturned,  // installed again, not selected yet
 };
 
-class HotPlugTest : public LibraryTest {
+class HotPlugTest : public GameSession {
 protected:
     void SetUp() override {
         ASSERT_FALSE(sim().available()) << "this test must run against Wine's own dinput.dll";
@@ -83,25 +81,12 @@ protected:
     // Selects the joystick, which must be the pulled-out one, and defines a constant force, a
     // sine and a spring on it; each must reach the device and start.
     void select_and_play() {
-        call("InitJoystick_1");
-        EXPECT_EQ(status(), (Status{7, 1, 1, 4, effects_defined ? 1 : 0, 0})) << "selection";
+        select_first();
         engine::HostString name;
         ASSERT_NE(library->call_with_string("Get_Joystick_Name_1", &name), nullptr);
         ASSERT_STREQ(name.characters(), kSticks[kPlugged].product.c_str());
         plugged->drain();
-        set("FF_force_x", fx(3000));
-        call("Define_Const_Forces");
-        EXPECT_EQ(var("OV_error"), kForceSent);
-        set("sine_1_hight", fx(5000));
-        set("sine_1_time", fx(100));
-        call("Define_Sine_1");
-        EXPECT_EQ(var("OV_info_5"), 20);
-        call("Play_Sine_1");
-        EXPECT_EQ(var("OV_info_5"), 7168);
-        call("Define_Placement");
-        EXPECT_EQ(var("OV_info_5"), 20);
-        EXPECT_EQ(var("OV_info_4"), 30);
-        effects_defined = true;
+        define_effects();
         std::multiset<std::string> started;
         for (const auto& [block, effect] : vjoy::blocks(plugged->received())) {
             if (effect.operations == std::vector<std::string>{"start"}) started.insert(effect.type);
@@ -121,23 +106,9 @@ protected:
     // One frame: read the joystick, push a new force, check both against the phase, and wait
     // for the frame's end.
     void frame() {
-        const Fixed y_before = var("JOY_Y_A");
-        set("JOY_VIEW", kUntouched);
-        call("Get_Joystick_State");
-        const Fixed read = var("OV_error");
-        set("FF_force_x", fx(frames % 2 ? 2000 + frames % 1000 : -2000 - frames % 1000));
-        call("Change_Const_Forces");
-        const Fixed force = var("OV_error");
-        ++frames;
+        const Fixed read = read_joystick();
+        const Fixed force = change_force();
         const bool read_failed = read == kReadFailed;
-        if (read_failed) {
-            EXPECT_EQ(var("JOY_X_A"), kFailedReadX);
-            EXPECT_EQ(var("JOY_Y_A"), y_before);
-            EXPECT_EQ(var("JOY_VIEW"), kUntouched);
-        } else {
-            EXPECT_EQ(read, kRead);
-        }
-        EXPECT_TRUE(force == kForceSent || force == kForceFailed) << force;
         switch (phase) {
             case Phase::kSelected:
                 EXPECT_EQ(read, kRead);
@@ -167,16 +138,15 @@ protected:
 
     std::optional<vjoy::Joystick> plugged, second;
     Phase phase = Phase::kSelected;
-    bool effects_defined = false;
     int cycle = 0;
     int noticed = 0;  // removals whose lost input a read reported before the return
-    long frames = 0;
     Clock::time_point next_frame = Clock::now();
 };
 
 TEST_F(HotPlugTest, StickPulledOutAndPutBackMidGame) {
     const int cycles = from_environment("TAMRILO_HOTPLUG_CYCLES", 200);
-    const auto seed = static_cast<unsigned>(from_environment("TAMRILO_HOTPLUG_SEED", static_cast<int>(std::random_device{}() & 0x7FFFFFFF)));
+    const auto seed = static_cast<unsigned>(
+        from_environment("TAMRILO_HOTPLUG_SEED", static_cast<int>(std::random_device{}() & 0x7FFFFFFF)));
     std::printf("hot-plug seed %u\n", seed);
     std::mt19937 draw(seed);
     auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(draw); };
@@ -217,10 +187,12 @@ TEST_F(HotPlugTest, StickPulledOutAndPutBackMidGame) {
     }
     last = usage();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("hot-plug: %d cycles (lost input read in %d), %ld frames in %.0f s; handles %lu after cycle %d, %lu at the end; resident "
-                "memory %lu KiB, %lu KiB\n",
-                cycles, noticed, frames, seconds, baseline.handles, baseline_cycle, last.handles, baseline.resident_kib,
-                last.resident_kib);
+    std::printf(
+        "hot-plug: %d cycles (lost input read in %d), %d frames in %.0f s; handles %lu after cycle %d, %lu at the end; "
+        "resident "
+        "memory %lu KiB, %lu KiB\n",
+        cycles, noticed, frames, seconds, baseline.handles, baseline_cycle, last.handles, baseline.resident_kib,
+        last.resident_kib);
     // A device or effect object leaked per cycle keeps its HID handle and event open.
     EXPECT_LE(last.handles, baseline.handles + 4) << "handles grew";
     EXPECT_LE(last.resident_kib, baseline.resident_kib + 4096) << "resident memory grew";
