@@ -14,6 +14,10 @@
 #include <fstream>
 #include <random>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "hotplug_support.h"
 
 namespace tamrilo::test {
@@ -37,7 +41,7 @@ Usage usage() {
                                                    std::filesystem::directory_iterator()));
     long pages = 0, resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
-    u.resident_kib = resident * 4;
+    u.resident_kib = resident * (sysconf(_SC_PAGESIZE) / 1024);
 #endif
     return u;
 }
