@@ -92,14 +92,17 @@ protected:
             if (effect.operations == std::vector<std::string>{"start"}) started.insert(effect.type);
         }
         EXPECT_EQ(started, (std::multiset<std::string>{"constant", "sine", "spring"}));
-        // The returned joystick's input reaches the game.
+        // The returned joystick's input reaches the game: the stick half forward or half back by
+        // turns, so that neither the selection's preset nor the last cycle's reading passes.
+        const int sign = cycle % 2 ? 1 : -1;
         vjoy::State state;
-        state.y = static_cast<std::int16_t>(1000 + cycle);
+        state.y = static_cast<std::int16_t>(sign * 16384);
         plugged->set_state(state);
+        const auto arrived = [&] { return sign * var("JOY_Y_A") > fx(4000); };
         const auto end = Clock::now() + kPatience;
         do call("Get_Joystick_State");
-        while (var("JOY_Y_A") <= 0 && Clock::now() < end);
-        EXPECT_GT(var("JOY_Y_A"), 0) << "the returned joystick's state never arrived";
+        while (!arrived() && Clock::now() < end);
+        EXPECT_TRUE(arrived()) << "the returned joystick's state never arrived: " << var("JOY_Y_A");
         phase = Phase::kSelected;
     }
 
