@@ -143,8 +143,6 @@ constexpr bool names_every_operation() {
 }
 static_assert(names_every_operation(), "each sim_op needs its name in kOperationNames, in the order of sim_op");
 
-const char* op_name(int op) { return op >= 0 && op < SIM_OP_COUNT ? kOperationNames[op].name : "?"; }
-
 std::string object_name(const sim_call& c) {
     switch (c.kind) {
         case SIM_OBJECT_DIRECTINPUT: return "DirectInput #" + std::to_string(c.object);
@@ -274,6 +272,8 @@ const char* property_name(DWORD property) {
 }
 
 }  // namespace
+
+const char* op_name(int op) { return op >= 0 && op < SIM_OP_COUNT ? kOperationNames[op].name : "?"; }
 
 std::string describe_call(const sim_call& c) {
     std::ostringstream o;

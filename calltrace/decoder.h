@@ -13,4 +13,7 @@ namespace tamrilo::calltrace {
 // "joystick 0 device #2 CreateEffect(GUID_Sine, DIEFFECT{…}) -> DI_OK, effect #3".
 std::string describe_call(const sim_call& call);
 
+// The DirectInput method a sim_op stands for.
+const char* op_name(int op);
+
 }  // namespace tamrilo::calltrace

@@ -53,6 +53,7 @@ Call::Call(sim_op op, const Object* object, int device) {
     } else {
         if (auto fault = take_fault(op, record_.device)) {
             ++world().injected_faults;
+            ++world().injected_by_op[op];
             fault_ = fault->result;
             hand_back_ = fault->hand_back;
             stale_ = fault->stale;

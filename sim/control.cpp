@@ -1,5 +1,7 @@
 // The control API: joysticks, their state, and what tests read back about the objects.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "sim/device.h"
 #include "sim/effect.h"
@@ -27,6 +29,7 @@ SIM_API void sim_reset(void) {
     w.clock_us = 0;
     w.released_while_acquired = 0;
     w.injected_faults = 0;
+    std::fill(std::begin(w.injected_by_op), std::end(w.injected_by_op), 0);
     w.has_last_state = false;
     clear_faults();
     clear_play_history();
@@ -92,6 +95,8 @@ SIM_API int sim_live_objects(int kind) {
 SIM_API int sim_released_while_acquired(void) { return world().released_while_acquired; }
 
 SIM_API int sim_injected_faults(void) { return world().injected_faults; }
+
+SIM_API int sim_injected_faults_of(int op) { return op >= 0 && op < SIM_OP_COUNT ? world().injected_by_op[op] : 0; }
 
 SIM_API int sim_last_state(DIJOYSTATE* state) {
     if (!state || !world().has_last_state) return 0;

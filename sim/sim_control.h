@@ -166,6 +166,8 @@ SIM_API int sim_released_object_calls(void);
 SIM_API int sim_released_while_acquired(void);
 // Calls answered by an injected fault since the last reset.
 SIM_API int sim_injected_faults(void);
+// The same, for one operation (sim_op).
+SIM_API int sim_injected_faults_of(int op);
 // The state the last successful GetDeviceState delivered (on any device), as the caller's data
 // format laid it out; 0 when there was none since the last reset.
 SIM_API int sim_last_state(DIJOYSTATE* state);

@@ -76,6 +76,8 @@ struct World {
     int injected_faults = 0;          // calls answered by an injected fault
     DIJOYSTATE last_state{};          // what the last successful GetDeviceState delivered
     bool has_last_state = false;
+    // Calls answered by an injected fault, per operation.
+    int injected_by_op[SIM_OP_COUNT] = {};
 };
 World& world();
 

@@ -1,10 +1,12 @@
 // Randomized call sequences over all exports with DirectInput faults: nothing may crash, hang,
 // leak or touch a released object, every converted value must be right, and the same seed must
 // give the same run.
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "calltrace/decoder.h"
 #include "harness.h"
 #include "library/sequence_generator.h"
 
@@ -37,6 +39,31 @@ SeedRange seed_range() {
     return {static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last)};
 }
 
+// What a run of sequences added up to.
+struct Tally {
+    long long sequences = 0, export_calls = 0, faults = 0;
+    std::array<long long, Step::kKinds> steps{};
+    std::array<long long, SIM_OP_COUNT> faults_by_op{};
+
+    void add(const Outcome& outcome) {
+        ++sequences;
+        export_calls += outcome.export_calls;
+        faults += outcome.injected_faults;
+        for (std::size_t k = 0; k < steps.size(); ++k) steps[k] += outcome.steps[k];
+        for (std::size_t op = 0; op < faults_by_op.size(); ++op) faults_by_op[op] += outcome.faults_by_op[op];
+    }
+    // Lines for scripts/soak to add up: the totals, then the steps by kind and the faults by
+    // DirectInput operation.
+    void print(const SeedRange& range) const {
+        std::printf("random sequences: %lld sequences, %lld export calls, %lld faults injected, seeds %u-%u\n",
+                    sequences, export_calls, faults, range.first, range.last);
+        for (std::size_t k = 0; k < steps.size(); ++k)
+            std::printf("steps of kind %s: %lld\n", kind_name(static_cast<Step::Kind>(k)), steps[k]);
+        for (std::size_t op = 0; op < faults_by_op.size(); ++op)
+            std::printf("faults in %s: %lld\n", calltrace::op_name(static_cast<int>(op)), faults_by_op[op]);
+    }
+};
+
 bool environment_set(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0' && std::string(value) != "0";
@@ -49,7 +76,7 @@ TEST(RandomSequences, HoldTheInvariantsAndRepeatExactly) {
     // TAMRILO_DESCRIBE prints the sequences instead of running them.
     const bool print_seeds = environment_set("TAMRILO_PRINT_SEEDS");
     const bool describe_only = environment_set("TAMRILO_DESCRIBE");
-    long long sequences = 0, export_calls = 0, faults = 0;
+    Tally tally;
     int failures = 0;
     for (std::uint32_t seed = range.first; range.first <= range.last && failures < 3; ++seed) {
         Draw draw(seed);
@@ -62,9 +89,7 @@ TEST(RandomSequences, HoldTheInvariantsAndRepeatExactly) {
         if (print_seeds) std::fprintf(stderr, "seed %u\n", seed);
         const Outcome first = run_sequence(sequence, sim());
         const Outcome second = run_sequence(sequence, sim());
-        ++sequences;
-        export_calls += first.export_calls;
-        faults += first.injected_faults;
+        tally.add(first);
         const bool sound = first.violations.empty();
         const bool repeated = first.variables == second.variables && first.log == second.log;
         if (!sound || !repeated) {
@@ -77,9 +102,24 @@ TEST(RandomSequences, HoldTheInvariantsAndRepeatExactly) {
         }
         if (seed == range.last) break;
     }
-    // One line for scripts/soak to add up.
-    std::printf("random sequences: %lld sequences, %lld export calls, %lld faults injected, seeds %u-%u\n", sequences,
-                export_calls, faults, range.first, range.last);
+    tally.print(range);
+}
+
+// The generator's mix, over a fixed range of seeds: on average at least three DirectInput calls
+// a sequence answered by an injected fault, and every operation the library makes faulted.
+TEST(RandomSequenceMix, FaultsStayDense) {
+    ASSERT_TRUE(sim().available());
+    constexpr std::uint32_t kSeeds = 200;
+    Tally tally;
+    for (std::uint32_t seed = 1; seed <= kSeeds; ++seed) {
+        Draw draw(seed);
+        tally.add(run_sequence(generate_sequence(draw, kMaxSteps), sim()));
+    }
+    EXPECT_GE(tally.faults, 3 * tally.sequences);
+    for (int op = 0; op < SIM_OP_COUNT; ++op) {
+        if (op == SIM_OP_ADD_REF || op == SIM_OP_OTHER) continue;  // calls the library never makes
+        EXPECT_GT(tally.faults_by_op[static_cast<std::size_t>(op)], 0) << calltrace::op_name(op) << " never faulted";
+    }
 }
 
 }  // namespace

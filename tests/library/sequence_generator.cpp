@@ -47,6 +47,38 @@ const char* const kOpeners[] = {"Get_Versionsnummer", "InitDirectInput", "InitJo
 // has tested.
 const char* const kReentries[] = {"FreeDirectInput", "InitDirectInput", "InitJoystick_1", "InitJoystick_2"};
 
+// The exports whose calls each DirectInput operation answers, so that a fault can be met at once
+// by a call it answers: most faults injected at random would otherwise wait for a call that never
+// comes. The other effect operations are met by a burst of one effect's exports; AddRef and the
+// methods the library does not use by none.
+struct Meeting {
+    int op;
+    std::vector<const char*> exports;  // empty: an effect burst
+};
+const Meeting kMeetings[] = {
+    {SIM_OP_CREATE, {"InitDirectInput"}},
+    {SIM_OP_ENUM_DEVICES, {"InitJoystick_1", "InitJoystick_2", "Get_Joystick_Name_1", "Get_Joystick_Name_2"}},
+    {SIM_OP_CREATE_DEVICE, {"InitJoystick_1", "InitJoystick_2"}},
+    {SIM_OP_QUERY_INTERFACE, {"InitJoystick_1", "InitJoystick_2"}},
+    {SIM_OP_RELEASE, {"InitDirectInput", "FreeDirectInput", "InitJoystick_1", "InitJoystick_2"}},
+    {SIM_OP_SET_DATA_FORMAT, {"InitJoystick_1", "InitJoystick_2"}},
+    {SIM_OP_SET_COOPERATIVE_LEVEL, {"InitJoystick_1", "InitJoystick_2"}},
+    {SIM_OP_GET_PROPERTY, {"Get_Dead_Zone_X", "Get_Dead_Zone_Y", "Get_Saturation_Zone_X", "Get_Saturation_Zone_Y"}},
+    {SIM_OP_SET_PROPERTY,
+     {"InitJoystick_1", "InitJoystick_2", "Set_Dead_Zone_X", "Set_Dead_Zone_Y", "Set_Saturation_Zone_X",
+      "Set_Saturation_Zone_Y"}},
+    {SIM_OP_ACQUIRE, {"InitJoystick_1", "InitJoystick_2", "Get_Joystick_State"}},
+    {SIM_OP_UNACQUIRE, {"InitDirectInput", "FreeDirectInput", "InitJoystick_1", "InitJoystick_2"}},
+    {SIM_OP_GET_DEVICE_STATE, {"Get_Joystick_State"}},
+    {SIM_OP_POLL, {"Get_Joystick_State"}},
+    {SIM_OP_GET_CAPABILITIES, {"Show_Capabilities"}},
+    {SIM_OP_CREATE_EFFECT, {}},
+    {SIM_OP_SET_PARAMETERS, {}},
+    {SIM_OP_START, {"Define_Placement", "Define_Friction", "Define_Damp"}},  // the condition effects start so
+    {SIM_OP_STOP, {}},
+    {SIM_OP_UNLOAD, {}},
+};
+
 // Every effect: its Define, the export that sends new values (Change or Play), and its Stop.
 struct EffectExports {
     std::string define, change, stop;
@@ -276,6 +308,15 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
     }
     const std::size_t steps = s.steps.size() + 1 + draw.below(static_cast<std::uint32_t>(max_steps));
     int rebind_in = -1;  // steps until an unbound library is bound again
+    // An effect defined, then sent new values or stopped a few times, so that every family's
+    // later steps find their object.
+    auto effect_burst = [&] {
+        const EffectExports& effect = effect_exports()[draw.below(static_cast<std::uint32_t>(effect_exports().size()))];
+        s.steps.push_back(call_step(effect.define));
+        for (std::uint32_t n = draw.below(4); n > 0; --n) {
+            s.steps.push_back(call_step(draw.below(3) == 0 ? effect.stop : effect.change));
+        }
+    };
     while (s.steps.size() < steps) {
         if (rebind_in >= 0 && rebind_in-- == 0) {
             Step step;
@@ -287,23 +328,16 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
         Step step;
         const std::uint32_t kind = draw.below(100);
         const bool has_joystick = joysticks > 0;
-        if (kind < 30) {
+        if (kind < 22) {
             step.name =
                 exports[1 + draw.below(static_cast<std::uint32_t>(exports.size() - 1))];  // A5_DLLAPI binds first, once
             if (is_name_export(step.name)) step.value = draw.below(4) == 0;
-        } else if (kind < 40) {
-            // An effect defined, then sent new values or stopped a few times, so that every
-            // family's later steps find their object.
-            const EffectExports& effect =
-                effect_exports()[draw.below(static_cast<std::uint32_t>(effect_exports().size()))];
-            s.steps.push_back(call_step(effect.define));
-            for (std::uint32_t n = draw.below(4); n > 0; --n) {
-                s.steps.push_back(call_step(draw.below(3) == 0 ? effect.stop : effect.change));
-            }
+        } else if (kind < 32) {
+            effect_burst();
             continue;
-        } else if (kind < 50) {
+        } else if (kind < 42) {
             step.name = pick(draw, kOpeners);
-        } else if (kind < 63) {
+        } else if (kind < 51) {
             step.kind = Step::kSet;
             step.name = any_variable();
             step.value = draw_value(draw);
@@ -314,6 +348,19 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
             step.result = pick(draw, kFaults);
             const int counts[] = {1, 2, 3, -1};
             step.count = pick(draw, counts);
+            s.steps.push_back(step);
+            // Most faults are met at once by a call they answer.
+            const auto meeting = std::find_if(std::begin(kMeetings), std::end(kMeetings),
+                                              [&](const Meeting& m) { return m.op == step.op; });
+            for (std::uint32_t n = meeting == std::end(kMeetings) ? 0 : 1 + draw.below(4); n > 0; --n) {
+                if (meeting->exports.empty()) {
+                    effect_burst();
+                } else {
+                    s.steps.push_back(
+                        call_step(meeting->exports[draw.below(static_cast<std::uint32_t>(meeting->exports.size()))]));
+                }
+            }
+            continue;
         } else if (kind < 76 && has_joystick) {
             step.kind = Step::kPlug;
             step.device = static_cast<int>(draw.below(joysticks));
@@ -355,6 +402,13 @@ Sequence generate_sequence(Draw& draw, std::size_t max_steps) {
         s.steps.push_back(step);
     }
     return s;
+}
+
+const char* kind_name(Step::Kind kind) {
+    static const char* const names[Step::kKinds] = {"call",      "set",           "unstore", "move storage",
+                                                    "redeclare", "forget",        "fault",   "plug",
+                                                    "state",     "axis property", "bind",    "reenter"};
+    return names[kind];
 }
 
 Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
@@ -410,6 +464,7 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
         };
 
         for (const auto& step : sequence.steps) {
+            ++outcome.steps[step.kind];
             switch (step.kind) {
                 case Step::kCall: call(step.name, step.value != 0); break;
                 case Step::kSet: host.set(step.name, step.value); break;
@@ -459,6 +514,8 @@ Outcome run_sequence(const Sequence& sequence, engine::SimClient& sim) {
         }
         if (sim.sim_released_object_calls() != 0) outcome.violations.push_back("a call reached a released object");
         outcome.injected_faults = sim.sim_injected_faults();
+        for (int op = 0; op < SIM_OP_COUNT; ++op)
+            outcome.faults_by_op[static_cast<std::size_t>(op)] = sim.sim_injected_faults_of(op);
 
         // Closing: bound again, a healthy joystick alone, a fresh context and selection, then
         // everything freed.

@@ -4,6 +4,7 @@
 // generator from its input bytes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -48,6 +49,7 @@ struct Step {
         kBind,          // value: 0 null record, 1 null function table, 2 null lookup, 3 the host again
         kReenter,       // name: variable whose next lookup calls back in; value: which export it calls
     };
+    static constexpr int kKinds = kReenter + 1;
     Kind kind = kCall;
     std::string name;  // export or variable
     std::int32_t value = 0;
@@ -55,6 +57,9 @@ struct Step {
     std::int32_t result = 0;  // kFault: the HRESULT
     DIJOYSTATE state{};       // kState
 };
+
+// A step kind's name, for the counts of a run.
+const char* kind_name(Step::Kind kind);
 
 struct Sequence {
     std::vector<sim_joystick> joysticks;
@@ -71,7 +76,9 @@ struct Outcome {
     std::vector<std::string> log;         // the simulator's log, one line a call
     std::vector<std::string> violations;  // broken invariants, empty when the run was sound
     int export_calls = 0;
-    int injected_faults = 0;  // DirectInput calls answered by an injected fault
+    int injected_faults = 0;                       // DirectInput calls answered by an injected fault
+    std::array<int, Step::kKinds> steps{};         // steps run, by kind
+    std::array<int, SIM_OP_COUNT> faults_by_op{};  // injected faults, by DirectInput operation
 };
 
 // Runs the sequence on a fresh load of the library, then closes it (faults cleared, only a
