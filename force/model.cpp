@@ -121,6 +121,14 @@ void note_outside(std::vector<std::string>& notes, const char* what, double valu
 
 }  // namespace
 
+std::vector<int> pushed_axes(const Play& play) {
+    std::vector<int> axes;
+    for (DWORD i = 0; i < kept_axes(play.params); ++i) {
+        if (const int axis = axis_slot(play.params, i); axis >= 0) axes.push_back(axis);
+    }
+    return axes;
+}
+
 std::optional<Kind> kind_of(REFGUID guid) {
     for (const KindEntry& entry : kKinds) {
         if (IsEqualGUID(guid, *entry.guid)) return entry.kind;
@@ -214,10 +222,12 @@ std::array<LONG, kAxes> total(const std::vector<Forces>& contributions) {
     for (std::size_t axis = 0; axis < sum.size(); ++axis) {
         double f = 0;
         for (const Forces& c : contributions) f += c[axis];
-        sum[axis] = static_cast<LONG>(std::lround(std::clamp(f, -kFullScale, kFullScale)));
+        sum[axis] = rounded(f);
     }
     return sum;
 }
+
+LONG rounded(double force) { return static_cast<LONG>(std::lround(std::clamp(force, -kFullScale, kFullScale))); }
 
 std::vector<std::string> remarks(const Play& play) {
     std::vector<std::string> notes;

@@ -201,6 +201,14 @@ SIM_API int sim_force_at(int device, long long time_us, sim_force_sample* sample
 // Moves the stick's axes in a straight line from where they are now to those of `target`,
 // arriving `duration_us` of simulated time later (0: at once); buttons and POVs stay as they are.
 SIM_API void sim_move_stick(int device, const DIJOYSTATE* target, unsigned long long duration_us);
+// One command that sent a stick somewhere: its axes go in a straight line to `to`, arriving
+// `duration_us` after `start_us` (0: at once). Commands a later one replaced are left out.
+struct sim_stick_move {
+    long long start_us, duration_us;
+    LONG to[8];
+};
+SIM_API int sim_stick_move_count(int device);
+SIM_API int sim_get_stick_move(int device, int index, sim_stick_move* move);
 // Effects in creation order, released ones included.
 SIM_API int sim_effect_count(void);
 SIM_API int sim_get_effect(int index, sim_effect_info* info);
