@@ -1,16 +1,14 @@
-// --trace: under each export call, the host lookups it made and the DirectInput calls it caused,
-// decoded from the simulated DirectInput's call log: methods, GUIDs, flags, property and effect
-// records field by field, results by name.
 #include "calltrace/decoder.h"
 
 #include <cstring>
 #include <iomanip>
+#include <iterator>
 #include <sstream>
+
+#include "effect_kinds.h"
 
 namespace tamrilo::calltrace {
 namespace {
-
-using engine::SimClient;
 
 struct Named {
     DWORD value;
@@ -90,19 +88,11 @@ std::string guid_name(const GUID& guid) {
         {&IID_IDirectInputDeviceA, "IID_IDirectInputDeviceA"},
         {&IID_IDirectInputDevice2A, "IID_IDirectInputDevice2A"},
         {&IID_IDirectInputEffect, "IID_IDirectInputEffect"},
-        {&GUID_ConstantForce, "GUID_ConstantForce"},
-        {&GUID_Square, "GUID_Square"},
-        {&GUID_Sine, "GUID_Sine"},
-        {&GUID_Triangle, "GUID_Triangle"},
-        {&GUID_SawtoothUp, "GUID_SawtoothUp"},
-        {&GUID_SawtoothDown, "GUID_SawtoothDown"},
-        {&GUID_Spring, "GUID_Spring"},
-        {&GUID_Damper, "GUID_Damper"},
-        {&GUID_Friction, "GUID_Friction"},
     };
     for (const auto& n : names) {
         if (std::memcmp(n.guid, &guid, sizeof guid) == 0) return n.name;
     }
+    if (const EffectKindRow* kind = find_effect_kind(guid)) return kind->name;
     if (guid.Data1 - kInstanceBase < 0x100u && guid.Data2 == 0x3C1D) {
         return "instance of joystick " + std::to_string(guid.Data1 - kInstanceBase);
     }
@@ -114,32 +104,45 @@ std::string guid_name(const GUID& guid) {
     return s.str();
 }
 
-const char* op_name(int op) {
-    static const char* const names[SIM_OP_COUNT] = {
-        "DirectInputCreateA",
-        "EnumDevices",
-        "CreateDevice",
-        "QueryInterface",
-        "AddRef",
-        "Release",
-        "SetDataFormat",
-        "SetCooperativeLevel",
-        "GetProperty",
-        "SetProperty",
-        "Acquire",
-        "Unacquire",
-        "GetDeviceState",
-        "Poll",
-        "GetCapabilities",
-        "CreateEffect",
-        "SetParameters",
-        "Start",
-        "Stop",
-        "Unload",
-        "(a method the library does not use)",
-    };
-    return op >= 0 && op < SIM_OP_COUNT ? names[op] : "?";
+struct OperationName {
+    sim_op op;
+    const char* name;
+};
+constexpr OperationName kOperationNames[] = {
+    {SIM_OP_CREATE, "DirectInputCreateA"},
+    {SIM_OP_ENUM_DEVICES, "EnumDevices"},
+    {SIM_OP_CREATE_DEVICE, "CreateDevice"},
+    {SIM_OP_QUERY_INTERFACE, "QueryInterface"},
+    {SIM_OP_ADD_REF, "AddRef"},
+    {SIM_OP_RELEASE, "Release"},
+    {SIM_OP_SET_DATA_FORMAT, "SetDataFormat"},
+    {SIM_OP_SET_COOPERATIVE_LEVEL, "SetCooperativeLevel"},
+    {SIM_OP_GET_PROPERTY, "GetProperty"},
+    {SIM_OP_SET_PROPERTY, "SetProperty"},
+    {SIM_OP_ACQUIRE, "Acquire"},
+    {SIM_OP_UNACQUIRE, "Unacquire"},
+    {SIM_OP_GET_DEVICE_STATE, "GetDeviceState"},
+    {SIM_OP_POLL, "Poll"},
+    {SIM_OP_GET_CAPABILITIES, "GetCapabilities"},
+    {SIM_OP_CREATE_EFFECT, "CreateEffect"},
+    {SIM_OP_SET_PARAMETERS, "SetParameters"},
+    {SIM_OP_START, "Start"},
+    {SIM_OP_STOP, "Stop"},
+    {SIM_OP_UNLOAD, "Unload"},
+    {SIM_OP_OTHER, "(a method the library does not use)"},
+};
+
+// An operation the simulator logs without a name here stops the build.
+constexpr bool names_every_operation() {
+    if (std::size(kOperationNames) != SIM_OP_COUNT) return false;
+    for (std::size_t i = 0; i < std::size(kOperationNames); ++i) {
+        if (kOperationNames[i].op != static_cast<int>(i)) return false;
+    }
+    return true;
 }
+static_assert(names_every_operation(), "each sim_op needs its name in kOperationNames, in the order of sim_op");
+
+const char* op_name(int op) { return op >= 0 && op < SIM_OP_COUNT ? kOperationNames[op].name : "?"; }
 
 std::string object_name(const sim_call& c) {
     switch (c.kind) {
@@ -177,14 +180,10 @@ std::string duration(DWORD microseconds) {
     return microseconds == 0xFFFFFFFFu ? "INFINITE" : std::to_string(microseconds);
 }
 
-bool is_periodic(const std::string& type) {
-    return type == "GUID_Square" || type == "GUID_Sine" || type == "GUID_Triangle" || type == "GUID_SawtoothUp" ||
-           type == "GUID_SawtoothDown";
-}
-
 // The type-specific record, read as the effect's GUID says it is laid out.
 void describe_type_specific(std::ostream& o, const GUID& guid, const sim_effect_params& p) {
-    const std::string type = guid_name(guid);
+    const EffectKindRow* kind = find_effect_kind(guid);
+    const auto family_is = [&](EffectFamily family) { return kind != nullptr && kind->family == family; };
     const unsigned char* bytes = p.type_specific;
     const DWORD size = p.type_specific_size < sizeof p.type_specific ? p.type_specific_size : sizeof p.type_specific;
     auto field = [&](std::size_t at) {
@@ -192,12 +191,12 @@ void describe_type_specific(std::ostream& o, const GUID& guid, const sim_effect_
         std::memcpy(&v, bytes + at, sizeof v);
         return v;
     };
-    if (type == "GUID_ConstantForce" && size >= 4) {
+    if (family_is(EffectFamily::constant_force) && size >= 4) {
         o << "DICONSTANTFORCE{lMagnitude " << field(0) << "}";
-    } else if (is_periodic(type) && size >= 16) {
+    } else if (family_is(EffectFamily::periodic) && size >= 16) {
         o << "DIPERIODIC{dwMagnitude " << static_cast<DWORD>(field(0)) << ", lOffset " << field(4) << ", dwPhase "
           << static_cast<DWORD>(field(8)) << ", dwPeriod " << static_cast<DWORD>(field(12)) << "}";
-    } else if ((type == "GUID_Spring" || type == "GUID_Damper" || type == "GUID_Friction") && size >= 24) {
+    } else if (family_is(EffectFamily::condition) && size >= 24) {
         for (DWORD at = 0; at + 24 <= size; at += 24) {
             o << (at ? ", " : "") << "DICONDITION{lOffset " << field(at) << ", lPositiveCoefficient " << field(at + 4)
               << ", lNegativeCoefficient " << field(at + 8) << ", dwPositiveSaturation "
@@ -273,19 +272,9 @@ const char* property_name(DWORD property) {
     return property < 10 ? names[property] : "?";
 }
 
-// The effect GUID of an effect object, for decoding its parameters.
-GUID effect_guid(const SimClient& sim, int effect_id) {
-    const int n = sim.sim_effect_count();
-    for (int i = 0; i < n; ++i) {
-        sim_effect_info info{};
-        if (sim.sim_get_effect(i, &info) && info.id == effect_id) return info.guid;
-    }
-    return GUID{};
-}
-
 }  // namespace
 
-std::string describe_call(const SimClient& sim, const sim_call& c) {
+std::string describe_call(const sim_call& c) {
     std::ostringstream o;
     const std::string object = object_name(c);
     if (!object.empty()) o << object << " ";
@@ -334,9 +323,12 @@ std::string describe_call(const SimClient& sim, const sim_call& c) {
         }
         case SIM_OP_GET_DEVICE_STATE: o << "size " << c.a[0]; break;
         case SIM_OP_GET_CAPABILITIES: o << "dwSize " << c.a[0]; break;
-        case SIM_OP_CREATE_EFFECT: describe_effect(o, c.guid, c.params, DIEP_ALLPARAMS); break;
+        case SIM_OP_CREATE_EFFECT:
+            o << guid_name(c.guid) << ", ";
+            describe_effect(o, c.guid, c.params, DIEP_ALLPARAMS);
+            break;
         case SIM_OP_SET_PARAMETERS:
-            describe_effect(o, effect_guid(sim, c.effect), c.params, c.a[0]);
+            describe_effect(o, c.guid, c.params, c.a[0]);
             o << ", " << flag_names(c.a[0], kParameterFlags);
             break;
         case SIM_OP_START:

@@ -107,7 +107,7 @@ void Runner::trace(const std::string& export_name) {
     const int calls = sim.sim_call_count();
     for (int i = 0; i < calls; ++i) {
         sim_call c{};
-        if (sim.sim_get_call(i, &c)) out << "  -> " << calltrace::describe_call(sim, c) << "\n";
+        if (sim.sim_get_call(i, &c)) out << "  -> " << calltrace::describe_call(c) << "\n";
     }
 }
 

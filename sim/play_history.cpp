@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "sim/model_parameters.h"
+
 namespace tamrilo::sim {
 
 namespace {
@@ -38,35 +40,38 @@ std::int64_t now_us() {
     return clock > static_cast<unsigned long long>(INT64_MAX / 2) ? INT64_MAX / 2 : static_cast<std::int64_t>(clock);
 }
 
-void record_start(int effect, int device, REFGUID type, const sim_effect_params& downloaded) {
-    const auto kind = force::kind_of(type);
-    if (!kind) return;
+void record_start(int effect, int device, EffectKind kind, const sim_effect_params& downloaded) {
     record_end(effect);
     // A stretch that ended the moment it began never pushed: the restart replaces it.
     auto& plays = play_history().plays;
-    if (!plays.empty() && plays.back().effect == effect && plays.back().from_us == plays.back().until_us)
+    if (!plays.empty() && plays.back().effect == effect && plays.back().from_us == plays.back().until_us) {
         plays.pop_back();
+        play_history().sent.pop_back();
+    }
     force::Play play;
     play.effect = effect;
     play.device = device;
-    play.kind = *kind;
-    play.params = downloaded;
+    play.kind = kind;
+    play.params = model_parameters(kind, downloaded);
     play.started_us = play.from_us = now_us();
     play_history().plays.push_back(play);
+    play_history().sent.push_back(downloaded);
 }
 
 void record_download(int effect, const sim_effect_params& downloaded) {
     force::Play* playing = open_play(effect);
     if (!playing) return;
     if (playing->from_us == now_us()) {
-        playing->params = downloaded;
+        playing->params = model_parameters(playing->kind, downloaded);
+        play_history().sent[static_cast<std::size_t>(playing - play_history().plays.data())] = downloaded;
         return;
     }
     force::Play next = *playing;
     playing->until_us = now_us();
-    next.params = downloaded;
+    next.params = model_parameters(next.kind, downloaded);
     next.from_us = now_us();
     play_history().plays.push_back(next);
+    play_history().sent.push_back(downloaded);
 }
 
 void record_end(int effect) {

@@ -5,6 +5,7 @@
 // and the state of every object.
 #pragma once
 
+#include "axis_slots.h"
 #include "platform/dinput.h"
 
 #ifdef _WIN32
@@ -80,9 +81,9 @@ struct sim_call {
     //   GET_DEVICE_STATE: a0 size;  GET_CAPABILITIES: a0 dwSize;  SET_PARAMETERS: a0 flags;
     //   START: a0 iterations, a1 flags;  ADD_REF/RELEASE: a0 reference count after the call.
     DWORD a[7];
-    UINT_PTR handle;           // CREATE: the instance handle; SET_COOPERATIVE_LEVEL: the window
-    int outer_null;            // CREATE, CREATE_DEVICE, CREATE_EFFECT: punkOuter was null
-    GUID guid;                 // CREATE_DEVICE: guidInstance; QUERY_INTERFACE: riid; CREATE_EFFECT: effect GUID
+    UINT_PTR handle;  // CREATE: the instance handle; SET_COOPERATIVE_LEVEL: the window
+    int outer_null;   // CREATE, CREATE_DEVICE, CREATE_EFFECT: punkOuter was null
+    GUID guid;        // CREATE_DEVICE: guidInstance; QUERY_INTERFACE: riid; CREATE_EFFECT, SET_PARAMETERS: effect GUID
     sim_effect_params params;  // CREATE_EFFECT, SET_PARAMETERS
 };
 
@@ -106,9 +107,9 @@ struct sim_device_info {
     DWORD cooperative_flags;  // last flags accepted by SetCooperativeLevel
     UINT_PTR window;          // last window accepted by SetCooperativeLevel
     int data_format_set;
-    LONG range_min[8],
-        range_max[8];  // DIPROP_RANGE per axis, indexed by offset / 4 (X, Y, Z, RX, RY, RZ, slider 0, slider 1)
-    DWORD dead_zone[8], saturation[8];
+    // Per axis slot (data-format offset / 4: X, Y, Z, RX, RY, RZ, slider 0, slider 1):
+    LONG range_min[tamrilo::kAxisSlots], range_max[tamrilo::kAxisSlots];  // DIPROP_RANGE
+    DWORD dead_zone[tamrilo::kAxisSlots], saturation[tamrilo::kAxisSlots];
     DWORD autocenter;
 };
 
@@ -188,11 +189,11 @@ struct sim_play {
 // larger axis values.
 #define SIM_MAX_CONTRIBUTIONS 16
 struct sim_force_sample {
-    LONG position[8];
-    LONG force[8];                    // every playing effect summed, clamped to ±10000
+    LONG position[tamrilo::kAxisSlots];
+    LONG force[tamrilo::kAxisSlots];  // every playing effect summed, clamped to ±10000
     int contributions;                // playing stretches, the first SIM_MAX_CONTRIBUTIONS of them listed
     int play[SIM_MAX_CONTRIBUTIONS];  // index for sim_get_play
-    LONG contribution[SIM_MAX_CONTRIBUTIONS][8];
+    LONG contribution[SIM_MAX_CONTRIBUTIONS][tamrilo::kAxisSlots];
 };
 
 SIM_API int sim_play_count(void);

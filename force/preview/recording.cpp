@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "effect_kinds.h"
+#include "sim/model_parameters.h"
+
 namespace tamrilo::force::preview {
 
 namespace {
@@ -29,23 +32,7 @@ const SlotWord kSlotWords[] = {
 };
 const char* const kSlotVerbs[] = {"Define_", "Change_", "Play_", "Stop_"};
 
-struct TypeName {
-    const GUID* guid;
-    const char* name;
-};
-const TypeName kTypeNames[] = {
-    {&GUID_ConstantForce, "constant force"},
-    {&GUID_Square, "square"},
-    {&GUID_Sine, "sine"},
-    {&GUID_Triangle, "triangle"},
-    {&GUID_SawtoothUp, "sawtooth up"},
-    {&GUID_SawtoothDown, "sawtooth down"},
-    {&GUID_Spring, "spring"},
-    {&GUID_Damper, "damper"},
-    {&GUID_Friction, "friction"},
-};
-
-const char* const kAxisNames[kTraceAxes] = {"X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"};
+const char* const kAxisNames[kAxisSlots] = {"X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"};
 
 bool starts_with(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -55,7 +42,7 @@ constexpr long long kUsPerMs = 1000;
 
 }  // namespace
 
-const char* axis_name(int axis) { return axis >= 0 && axis < kTraceAxes ? kAxisNames[axis] : "?"; }
+const char* axis_name(int axis) { return axis >= 0 && axis < kAxisSlots ? kAxisNames[axis] : "?"; }
 
 std::string EffectLabels::for_export(const std::string& export_name) {
     for (const char* verb : kSlotVerbs) {
@@ -83,9 +70,8 @@ void EffectLabels::note_created(const std::string& export_name, int effects_befo
 
 std::string EffectLabels::of(int effect, const GUID& type) const {
     if (auto it = labels_.find(effect); it != labels_.end()) return it->second;
-    for (const TypeName& t : kTypeNames) {
-        if (IsEqualGUID(type, *t.guid)) return std::string(t.name) + " #" + std::to_string(effect);
-    }
+    if (const EffectKindRow* kind = find_effect_kind(type))
+        return std::string(kind->label) + " #" + std::to_string(effect);
     return "effect #" + std::to_string(effect);
 }
 
@@ -103,15 +89,16 @@ ForceSource simulator_source(const SimClient& sim, const EffectLabels& labels) {
         force::Play play;
         play.effect = recorded.effect;
         play.device = recorded.device;
-        play.kind = force::kind_of(recorded.guid).value_or(force::Kind::constant_force);
-        play.params = recorded.params;
+        const EffectKindRow* kind = find_effect_kind(recorded.guid);
+        play.kind = kind ? kind->kind : force::Kind::constant_force;
+        play.params = sim::model_parameters(play.kind, recorded.params);
         play.started_us = recorded.started_us;
         play.from_us = recorded.from_us;
         play.until_us = recorded.until_us < 0 ? force::kOpen : recorded.until_us;
         return play;
     };
     if (source.play_count > 0) source.device = source.play(0).device;
-    source.label = [labels](int effect, force::Kind kind) { return labels.of(effect, force::guid_of(kind)); };
+    source.label = [labels](int effect, force::Kind kind) { return labels.of(effect, *effect_kind(kind).guid); };
     sim_stick_move move{};
     for (int i = 0; sim.sim_get_stick_move(source.device, i, &move); ++i) {
         force::Positions to;
@@ -128,9 +115,9 @@ ForceTrace plan_forces(const ForceSource& source) {
     trace.notes = source.notes;
     const long long join_ms = trace.end_ms / kPlotColumns;
 
-    bool used[kTraceAxes] = {true, true};
+    bool used[kAxisSlots] = {true, true};
     for (const auto& move : source.stick.moves()) {
-        for (int a = 0; a < kTraceAxes; ++a) used[a] = used[a] || move.to[static_cast<std::size_t>(a)] != 0;
+        for (int a = 0; a < kAxisSlots; ++a) used[a] = used[a] || move.to[static_cast<std::size_t>(a)] != 0;
     }
     for (std::size_t i = 0; i < source.play_count; ++i) {
         const force::Play play = source.play(i);
@@ -159,7 +146,7 @@ ForceTrace plan_forces(const ForceSource& source) {
         }
     }
     if (trace.bands.empty()) trace.notes.push_back("no effect played: positions only");
-    for (int a = 0; a < kTraceAxes; ++a) {
+    for (int a = 0; a < kAxisSlots; ++a) {
         if (used[a]) trace.axes.push_back(a);
     }
     return trace;

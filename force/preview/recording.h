@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "axis_slots.h"
 #include "engine/sim_client.h"
 #include "force/model.h"
 
@@ -31,7 +32,6 @@ private:
     std::map<int, std::string> labels_;  // by effect object id
 };
 
-inline constexpr int kTraceAxes = 8;
 inline constexpr int kPlotColumns = 1090;  // the picture's pixel columns of time
 const char* axis_name(int axis);           // "X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"
 
@@ -75,7 +75,7 @@ struct ForceTrace {
 struct ForceRow {
     long long ms = 0;
     force::Positions position{};
-    std::array<LONG, kTraceAxes> force{};
+    std::array<LONG, kAxisSlots> force{};
     // Per band, per drawn axis (band-major): its share, or none while it does not play.
     std::vector<std::optional<LONG>> share;
 };

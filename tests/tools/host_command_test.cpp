@@ -259,7 +259,7 @@ TEST_F(HostCommandTest, TraceDecodesTheDirectInputCalls) {
              "SetProperty(DIPROP_DEADZONE, {diph{dwSize 20, dwHeaderSize 16, dwObj DIJOFS_X, dwHow DIPH_BYOFFSET}, "
              "dwData "
              "499}) -> DI_OK\n",
-             "CreateEffect(DIEFFECT{dwSize ",
+             "CreateEffect(GUID_ConstantForce, DIEFFECT{dwSize ",
              "dwDuration INFINITE",
              "dwTriggerButton DIEB_NOTRIGGER",
              "rgdwAxes [DIJOFS_X, DIJOFS_Y]",
