@@ -98,6 +98,14 @@ void note_outside(std::vector<std::string>& notes, const char* what, double valu
 
 }  // namespace
 
+std::vector<int> pushed_axes(const Play& play) {
+    std::vector<int> axes;
+    for (DWORD i = 0; i < kept_axes(play.params); ++i) {
+        if (const int axis = axis_slot(play.params, i); axis >= 0) axes.push_back(axis);
+    }
+    return axes;
+}
+
 void StickMotion::move(std::int64_t at_us, const Positions& to, std::int64_t duration_us) {
     const Positions from = at(at_us);
     // A later command replaces whatever was planned from its moment on.
@@ -169,10 +177,12 @@ std::array<LONG, kAxes> total(const std::vector<Forces>& contributions) {
     for (std::size_t axis = 0; axis < sum.size(); ++axis) {
         double f = 0;
         for (const Forces& c : contributions) f += c[axis];
-        sum[axis] = static_cast<LONG>(std::lround(std::clamp(f, -kFullScale, kFullScale)));
+        sum[axis] = rounded(f);
     }
     return sum;
 }
+
+LONG rounded(double force) { return static_cast<LONG>(std::lround(std::clamp(force, -kFullScale, kFullScale))); }
 
 std::vector<std::string> remarks(const Play& play) {
     std::vector<std::string> notes;

@@ -55,11 +55,15 @@ public:
     // The last moment the stick moves; 0 when it never does.
     std::int64_t last_change_us() const;
 
-private:
     struct Move {
         std::int64_t start_us, duration_us;
         Positions from, to;
     };
+    // What is left of the commands after later ones replaced the rest, in start order: giving
+    // them to move() again, in this order, draws the same path.
+    const std::vector<Move>& moves() const { return moves_; }
+
+private:
     std::vector<Move> moves_;  // in start order
 };
 
@@ -77,6 +81,9 @@ struct Play {
     bool playing_at(std::int64_t t_us) const;
 };
 
+// The slots of the axes an effect pushes on.
+std::vector<int> pushed_axes(const Play& play);
+
 // The signed value of a periodic waveform at phase position p in [0, 1).
 double waveform(Kind kind, double p);
 
@@ -85,6 +92,8 @@ Forces contribution(const Play& play, std::int64_t t_us, const StickMotion& stic
 
 // The force on each axis: the sum of every playing contribution, clamped to ±10000 and rounded.
 std::array<LONG, kAxes> total(const std::vector<Forces>& contributions);
+// One force as the device gets it: clamped to ±10000 and rounded.
+LONG rounded(double force);
 
 // Values outside DirectInput's ranges, and parts the model leaves out (an envelope, axes given by
 // object id), in words; empty when the play is drawn as DirectInput defines it.

@@ -18,6 +18,12 @@ long long end_of(const force::Play& play) {
     return end == force::kOpen ? -1 : std::max(end, play.from_us);
 }
 
+const std::vector<force::StickMotion::Move>* stick_moves(int device) {
+    const auto& sticks = play_history().sticks;
+    const auto it = sticks.find(device);
+    return it == sticks.end() ? nullptr : &it->second.moves();
+}
+
 }  // namespace
 
 SIM_API int sim_play_count(void) { return static_cast<int>(play_history().plays.size()); }
@@ -34,6 +40,7 @@ SIM_API int sim_get_play(int index, sim_play* out) {
     out->from_us = play.from_us;
     out->until_us = play.until_us == force::kOpen ? -1 : play.until_us;
     out->end_us = end_of(play);
+    out->params = play_history().sent[static_cast<std::size_t>(index)];
     std::string remarks;
     for (const std::string& remark : force::remarks(play)) remarks += (remarks.empty() ? "" : "; ") + remark;
     std::strncpy(out->remarks, remarks.c_str(), sizeof out->remarks - 1);
@@ -64,6 +71,21 @@ SIM_API int sim_force_at(int device, long long time_us, sim_force_sample* sample
     }
     const auto forces = force::total(contributions);
     std::copy(forces.begin(), forces.end(), sample->force);
+    return 1;
+}
+
+SIM_API int sim_stick_move_count(int device) {
+    const auto* moves = stick_moves(device);
+    return moves ? static_cast<int>(moves->size()) : 0;
+}
+
+SIM_API int sim_get_stick_move(int device, int index, sim_stick_move* out) {
+    const auto* moves = stick_moves(device);
+    if (!moves || !out || index < 0 || static_cast<std::size_t>(index) >= moves->size()) return 0;
+    const force::StickMotion::Move& move = (*moves)[static_cast<std::size_t>(index)];
+    out->start_us = move.start_us;
+    out->duration_us = move.duration_us;
+    std::copy(move.to.begin(), move.to.end(), out->to);
     return 1;
 }
 

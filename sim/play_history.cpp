@@ -1,9 +1,9 @@
 // The play history: stretches of effects playing, and the sticks' paths.
 #include "sim/play_history.h"
 
-#include <algorithm>
 #include <cstring>
-#include <iterator>
+
+#include "sim/model_parameters.h"
 
 namespace tamrilo::sim {
 
@@ -16,35 +16,6 @@ force::Positions axes_of(const DIJOYSTATE& state) {
     force::Positions axes;
     std::memcpy(axes.data(), &state, sizeof axes);
     return axes;
-}
-
-// What the model reads of the parameters the device holds: the type-specific record only as far
-// as the copy kept it whole.
-force::Parameters model_parameters(EffectKind kind, const sim_effect_params& p) {
-    force::Parameters out;
-    out.flags = p.flags;
-    out.duration = p.duration;
-    out.gain = p.gain;
-    out.axis_count = p.axis_count;
-    std::copy(std::begin(p.axes), std::end(p.axes), out.axes.begin());
-    std::copy(std::begin(p.direction), std::end(p.direction), out.direction.begin());
-    out.has_envelope = p.has_envelope != 0;
-    // The copy keeps the first bytes of the type-specific record: the records it holds whole count.
-    const std::size_t held = std::min<std::size_t>(p.type_specific_size, sizeof p.type_specific);
-    switch (effect_kind(kind).family) {
-        case EffectFamily::constant_force:
-            if (held >= sizeof(DICONSTANTFORCE))
-                std::memcpy(&out.constant.emplace(), p.type_specific, sizeof(DICONSTANTFORCE));
-            break;
-        case EffectFamily::periodic:
-            if (held >= sizeof(DIPERIODIC)) std::memcpy(&out.periodic.emplace(), p.type_specific, sizeof(DIPERIODIC));
-            break;
-        case EffectFamily::condition:
-            out.conditions.resize(held / sizeof(DICONDITION));
-            std::memcpy(out.conditions.data(), p.type_specific, out.conditions.size() * sizeof(DICONDITION));
-            break;
-    }
-    return out;
 }
 
 force::Play* open_play(int effect) {
@@ -73,8 +44,10 @@ void record_start(int effect, int device, EffectKind kind, const sim_effect_para
     record_end(effect);
     // A stretch that ended the moment it began never pushed: the restart replaces it.
     auto& plays = play_history().plays;
-    if (!plays.empty() && plays.back().effect == effect && plays.back().from_us == plays.back().until_us)
+    if (!plays.empty() && plays.back().effect == effect && plays.back().from_us == plays.back().until_us) {
         plays.pop_back();
+        play_history().sent.pop_back();
+    }
     force::Play play;
     play.effect = effect;
     play.device = device;
@@ -82,6 +55,7 @@ void record_start(int effect, int device, EffectKind kind, const sim_effect_para
     play.params = model_parameters(kind, downloaded);
     play.started_us = play.from_us = now_us();
     play_history().plays.push_back(play);
+    play_history().sent.push_back(downloaded);
 }
 
 void record_download(int effect, const sim_effect_params& downloaded) {
@@ -89,6 +63,7 @@ void record_download(int effect, const sim_effect_params& downloaded) {
     if (!playing) return;
     if (playing->from_us == now_us()) {
         playing->params = model_parameters(playing->kind, downloaded);
+        play_history().sent[static_cast<std::size_t>(playing - play_history().plays.data())] = downloaded;
         return;
     }
     force::Play next = *playing;
@@ -96,6 +71,7 @@ void record_download(int effect, const sim_effect_params& downloaded) {
     next.params = model_parameters(next.kind, downloaded);
     next.from_us = now_us();
     play_history().plays.push_back(next);
+    play_history().sent.push_back(downloaded);
 }
 
 void record_end(int effect) {

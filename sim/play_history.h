@@ -12,6 +12,7 @@ namespace tamrilo::sim {
 
 struct PlayHistory {
     std::vector<force::Play> plays;            // in the order they began
+    std::vector<sim_effect_params> sent;       // by play: the parameters as the device got them
     std::map<int, force::StickMotion> sticks;  // by device
     DWORD device_gain = DI_FFNOMINALMAX;       // DIPROP_FFGAIN is not settable here
 };

@@ -182,6 +182,7 @@ struct sim_play {
     long long started_us;         // when it last (re)started: its own time 0
     long long from_us, until_us;  // the stretch; until_us is -1 while it still plays
     long long end_us;             // when it stops pushing (its duration may end it first); -1: not yet
+    sim_effect_params params;     // what the device plays
     char remarks[256];            // values outside DirectInput's ranges, parts not drawn; "; " between
 };
 
@@ -203,6 +204,14 @@ SIM_API int sim_force_at(int device, long long time_us, sim_force_sample* sample
 // Moves the stick's axes in a straight line from where they are now to those of `target`,
 // arriving `duration_us` of simulated time later (0: at once); buttons and POVs stay as they are.
 SIM_API void sim_move_stick(int device, const DIJOYSTATE* target, unsigned long long duration_us);
+// One command that sent a stick somewhere: its axes go in a straight line to `to`, arriving
+// `duration_us` after `start_us` (0: at once). Commands a later one replaced are left out.
+struct sim_stick_move {
+    long long start_us, duration_us;
+    LONG to[8];
+};
+SIM_API int sim_stick_move_count(int device);
+SIM_API int sim_get_stick_move(int device, int index, sim_stick_move* move);
 // Effects in creation order, released ones included.
 SIM_API int sim_effect_count(void);
 SIM_API int sim_get_effect(int index, sim_effect_info* info);

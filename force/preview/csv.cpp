@@ -1,5 +1,6 @@
 #include "force/preview/csv.h"
 
+#include <charconv>
 #include <ostream>
 
 namespace tamrilo::force::preview {
@@ -16,7 +17,7 @@ std::string field(const std::string& text) {
 
 }  // namespace
 
-void write_force_csv(std::ostream& out, const ForceTrace& trace) {
+void write_force_csv_header(std::ostream& out, const ForceTrace& trace) {
     out << "time_ms";
     for (int axis : trace.axes)
         out << ',' << field(std::string(axis_name(axis)) + " position") << ','
@@ -25,16 +26,28 @@ void write_force_csv(std::ostream& out, const ForceTrace& trace) {
         for (int axis : trace.axes) out << ',' << field(band.label + " " + axis_name(axis));
     }
     out << '\n';
-    for (std::size_t ms = 0; ms < trace.rows.size(); ++ms) {
-        const ForceTrace::Row& row = trace.rows[ms];
-        out << ms;
-        for (int axis : trace.axes) out << ',' << row.position[axis] << ',' << row.force[axis];
-        for (const auto& share : row.share) {
-            out << ',';
-            if (share) out << *share;
-        }
-        out << '\n';
+}
+
+void write_force_csv_row(std::ostream& out, const ForceTrace& trace, const ForceRow& row) {
+    // A long run has a row per millisecond: each is formatted into one line and written at once.
+    std::string line;
+    auto put = [&line](long long value) {
+        char digits[24];
+        line.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    };
+    put(row.ms);
+    for (int axis : trace.axes) {
+        line += ',';
+        put(row.position[static_cast<std::size_t>(axis)]);
+        line += ',';
+        put(row.force[static_cast<std::size_t>(axis)]);
     }
+    for (const auto& share : row.share) {
+        line += ',';
+        if (share) put(*share);
+    }
+    line += '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
 }  // namespace tamrilo::force::preview

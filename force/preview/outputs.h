@@ -10,14 +10,19 @@
 
 namespace tamrilo::force::preview {
 
+// Walks the run once, writing the CSV's rows as they are made and the picture at the end (either
+// stream may be null); returns what the user should be told (no effect played, values outside
+// DirectInput's ranges, …).
+std::vector<std::string> draw_forces(const ForceSource& source, const std::string& title, std::ostream* svg,
+                                     std::ostream* csv);
+
 class ForceOutputs {
 public:
     // Empty paths ask for no file. Throws std::runtime_error naming a path that cannot be written.
     ForceOutputs(const std::string& plot_path, const std::string& csv_path);
     bool wanted() const { return plot_.is_open() || csv_.is_open(); }
-    // Reads the run back from the simulator and writes the files; returns what the user should be
-    // told (no effect played, values outside DirectInput's ranges, …).
-    std::vector<std::string> write(const engine::SimClient& sim, const EffectLabels& labels, const std::string& title);
+    // Draws the run from `source` into the files; returns what the user should be told.
+    std::vector<std::string> write(const ForceSource& source, const std::string& title);
 
 private:
     std::string plot_path_, csv_path_;

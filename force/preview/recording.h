@@ -1,8 +1,11 @@
-// A run's forces, read back from the simulated DirectInput once the script has finished: one
-// row per millisecond of simulated time with each axis's position and force and each effect's
-// share, and a band per effect telling when it played. The CSV and SVG writers draw from it.
+// A run's forces, worked out by the force model once the script has finished from what its
+// source recorded: one row per millisecond with each axis's position and force and each
+// effect's share, and a band per effect telling when it played. The CSV and SVG writers draw
+// from it as the rows are made.
 #pragma once
 
+#include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -10,6 +13,7 @@
 
 #include "axis_slots.h"
 #include "engine/sim_client.h"
+#include "force/model.h"
 
 namespace tamrilo::force::preview {
 
@@ -28,32 +32,59 @@ private:
     std::map<int, std::string> labels_;  // by effect object id
 };
 
-const char* axis_name(int axis);  // "X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"
+inline constexpr int kPlotColumns = 1090;  // the picture's pixel columns of time
+const char* axis_name(int axis);           // "X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"
 
+// Where a run's forces come from: the plays of one device in the order they began, where its
+// stick went, and how long the run lasted. Plays are read by index as the walk reaches them,
+// so a source need not hold them all.
+struct ForceSource {
+    int device = 0;
+    long long end_us = 0;
+    DWORD device_gain = DI_FFNOMINALMAX;
+    force::StickMotion stick;
+    std::size_t play_count = 0;
+    std::function<force::Play(std::size_t)> play;
+    std::function<std::string(int effect, force::Kind kind)> label;
+    std::vector<std::string> notes;  // what the user should know about the source itself
+};
+
+// The simulated DirectInput's play history. The device drawn is the one the first effect played
+// on, else device 0.
+ForceSource simulator_source(const engine::SimClient& sim, const EffectLabels& labels);
+
+// What is known of a run before its samples are made: the panels, the bands and the notes.
 struct ForceTrace {
     struct Band {
         int effect = 0;
         std::string label;
-        std::vector<std::pair<long long, long long>> spans_ms;  // [from, to) in milliseconds
-        std::string remarks;                                    // values outside DirectInput's ranges, …
-    };
-    struct Row {
-        LONG position[kAxisSlots];
-        LONG force[kAxisSlots];
-        // Per band, per drawn axis (band-major): its share, or none while it does not play.
-        std::vector<std::optional<LONG>> share;
+        // [from, to) in milliseconds; stretches closer than a pixel column of the picture are
+        // joined, so that an effect restarted every frame stays one bar.
+        std::vector<std::pair<long long, long long>> spans_ms;
+        std::string remarks;  // values outside DirectInput's ranges, …
     };
 
     int device = 0;
     long long end_ms = 0;
-    std::vector<int> axes;  // the axis slots drawn: X and Y, and any other that moves or is pushed
+    std::vector<int> axes;  // the axis slots drawn: X and Y, and any other the stick or an effect uses
     std::vector<Band> bands;
-    std::vector<Row> rows;  // one for each millisecond from 0 to end_ms
     std::vector<std::string> notes;
 };
 
-// Samples the simulator every millisecond from 0 to its clock's present time. The device drawn
-// is the one the first effect played on, else device 0.
-ForceTrace trace_forces(const engine::SimClient& sim, const EffectLabels& labels);
+// One millisecond of the run.
+struct ForceRow {
+    long long ms = 0;
+    force::Positions position{};
+    std::array<LONG, kAxisSlots> force{};
+    // Per band, per drawn axis (band-major): its share, or none while it does not play.
+    std::vector<std::optional<LONG>> share;
+};
+
+// Reads the plays once for the bands and axes.
+ForceTrace plan_forces(const ForceSource& source);
+
+// Makes a row for every millisecond from 0 to the end, in time order, and hands each to `take`:
+// one pass over the plays, holding only those that are playing.
+void walk_forces(const ForceSource& source, const ForceTrace& trace, const std::function<void(const ForceRow&)>& take);
 
 }  // namespace tamrilo::force::preview

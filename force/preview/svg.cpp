@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -13,7 +12,8 @@ namespace {
 constexpr int kWidth = 1200;
 constexpr int kLeft = 80;
 constexpr int kRight = 30;
-constexpr int kPlotWidth = kWidth - kLeft - kRight;
+constexpr int kPlotWidth = kPlotColumns;
+static_assert(kLeft + kPlotWidth + kRight == kWidth);
 constexpr int kPanelHeight = 180;
 constexpr int kPanelGap = 44;
 constexpr int kBandHeight = 28;
@@ -37,30 +37,6 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
-// The milliseconds to draw of a curve with `count` samples: all of them when they fit two to a
-// pixel column, else the lowest and highest sample of each column, in time order, and the last.
-std::vector<std::size_t> thinned(std::size_t count, const std::function<LONG(std::size_t)>& value) {
-    std::vector<std::size_t> keep;
-    if (count <= 2 * static_cast<std::size_t>(kPlotWidth)) {
-        for (std::size_t i = 0; i < count; ++i) keep.push_back(i);
-        return keep;
-    }
-    std::size_t begin = 0;
-    for (int column = 0; column < kPlotWidth; ++column) {
-        const std::size_t end = count * static_cast<std::size_t>(column + 1) / kPlotWidth;
-        std::size_t low = begin, high = begin;
-        for (std::size_t i = begin; i < end; ++i) {
-            if (value(i) < value(low)) low = i;
-            if (value(i) > value(high)) high = i;
-        }
-        keep.push_back(std::min(low, high));
-        if (low != high) keep.push_back(std::max(low, high));
-        begin = end;
-    }
-    if (keep.back() != count - 1) keep.push_back(count - 1);
-    return keep;
-}
-
 // A tick step of 1, 2 or 5 times a power of ten giving about ten ticks.
 long long tick_step(long long span) {
     long long step = 1;
@@ -74,8 +50,9 @@ long long tick_step(long long span) {
 
 class Picture {
 public:
-    Picture(std::ostream& out, const ForceTrace& trace) : out_(out), trace_(trace) {
-        span_ms_ = std::max<long long>(trace.end_ms, 1);
+    Picture(std::ostream& out, const ForceTrace& trace, const ForceCurves& curves)
+        : out_(out), trace_(trace), curves_(curves) {
+        span_ms_ = trace.end_ms + 1;  // a sample for every millisecond from 0 to the end, each a column
         panels_top_ = 64 + kNoteHeight * static_cast<int>(trace.notes.size());
         bands_top_ = panels_top_ + static_cast<int>(trace.axes.size()) * (kPanelHeight + kPanelGap);
         axis_y_ = bands_top_ + kBandHeight * static_cast<int>(trace.bands.size()) + 8;
@@ -141,33 +118,30 @@ private:
              << " axis: force and stick position (positive: toward larger " << name << ")</text>\n"
              << "<clipPath id=\"clip-" << i << "\"><rect x=\"" << kLeft << "\" y=\"" << top - 1 << "\" width=\""
              << kPlotWidth << "\" height=\"" << kPanelHeight + 2 << "\"/></clipPath>\n"
-             << "<rect x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << kPlotWidth << "\" height=\""
-             << kPanelHeight << "\" fill=\"none\" stroke=\"#999\"/>\n";
+             << "<rect class=\"frame\" x=\"" << kLeft << "\" y=\"" << top << "\" width=\"" << kPlotWidth
+             << "\" height=\"" << kPanelHeight << "\" fill=\"none\" stroke=\"#999\"/>\n";
         for (int v : {10000, 5000, 0, -5000, -10000}) {
             const double y = middle - v * (kPanelHeight / 2.0) / kFullScale;
             out_ << "<line x1=\"" << kLeft << "\" y1=\"" << y << "\" x2=\"" << kLeft + kPlotWidth << "\" y2=\"" << y
                  << "\" stroke=\"" << (v == 0 ? "#aaa" : "#eee") << "\"/><text x=\"" << kLeft - 6 << "\" y=\"" << y + 4
                  << "\" text-anchor=\"end\">" << v << "</text>\n";
         }
-        // Clipped in the panel's own coordinates: a clip on the curve itself would be scaled with it.
         out_ << "<g clip-path=\"url(#clip-" << i << ")\">\n";
-        curve(i, "position", kPositionColour, " stroke-dasharray=\"5 3\"",
-              [&](std::size_t ms) { return trace_.rows[ms].position[axis]; });
-        curve(i, "force", kForceColour, "", [&](std::size_t ms) { return trace_.rows[ms].force[axis]; });
+        curve(i, false, kPositionColour, " stroke-dasharray=\"5 3\"");
+        curve(i, true, kForceColour, "");
         out_ << "</g>\n</g>\n";
     }
 
-    void curve(std::size_t i, const char* kind, const char* colour, const char* dash,
-               const std::function<LONG(std::size_t)>& value) {
-        const double sx = static_cast<double>(kPlotWidth) / static_cast<double>(span_ms_);
-        const double sy = (kPanelHeight / 2.0) / kFullScale;
-        out_ << "<polyline class=\"" << kind << "\" data-axis=\"" << axis_name(trace_.axes[i])
-             << "\" transform=\"translate(" << kLeft << ' ' << panel_top(i) + kPanelHeight / 2 << ") scale(" << sx
-             << ' ' << -sy << ")\" vector-effect=\"non-scaling-stroke\" fill=\"none\" stroke=\"" << colour
-             << "\" stroke-width=\"1.5\"" << dash << " points=\"";
+    void curve(std::size_t i, bool force, const char* colour, const char* dash) {
+        const double middle = panel_top(i) + kPanelHeight / 2.0;
+        out_ << "<polyline class=\"" << (force ? "force" : "position") << "\" data-axis=\"" << axis_name(trace_.axes[i])
+             << "\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"1.5\"" << dash << " points=\"";
         bool first = true;
-        for (std::size_t ms : thinned(trace_.rows.size(), value)) {
-            out_ << (first ? "" : " ") << ms << ',' << value(ms);
+        for (const ForceCurves::Point& p : curves_.points(i, force)) {
+            // In the middle of its column: a column holds one sample or one pixel of time.
+            const double column_x =
+                kLeft + (static_cast<double>(p.column) + 0.5) * kPlotWidth / static_cast<double>(curves_.columns());
+            out_ << (first ? "" : " ") << column_x << ',' << middle - p.value * (kPanelHeight / 2.0) / kFullScale;
             first = false;
         }
         out_ << "\"/>\n";
@@ -191,14 +165,47 @@ private:
 
     std::ostream& out_;
     const ForceTrace& trace_;
+    const ForceCurves& curves_;
     long long span_ms_;
     int panels_top_, bands_top_, axis_y_, height_;
 };
 
 }  // namespace
 
-void write_force_svg(std::ostream& out, const ForceTrace& trace, const std::string& title) {
-    Picture(out, trace).write(title);
+ForceCurves::ForceCurves(const ForceTrace& trace)
+    : samples_(trace.end_ms + 1),
+      columns_(static_cast<std::size_t>(std::min<long long>(samples_, kPlotColumns))),
+      axes_(trace.axes),
+      curves_(2 * trace.axes.size(), std::vector<Column>(columns_)) {}
+
+void ForceCurves::add(const ForceRow& row) {
+    if (row.ms < 0 || row.ms >= samples_) return;
+    const auto column = static_cast<std::size_t>(row.ms * static_cast<long long>(columns_) / samples_);
+    for (std::size_t a = 0; a < axes_.size(); ++a) {
+        const auto axis = static_cast<std::size_t>(axes_[a]);
+        for (const auto& [curve, value] :
+             {std::pair{2 * a, row.position[axis]}, std::pair{2 * a + 1, row.force[axis]}}) {
+            Column& c = curves_[curve][column];
+            if (!c.seen || value < c.low.value) c.low = {column, row.ms, value};
+            if (!c.seen || value > c.high.value) c.high = {column, row.ms, value};
+            c.seen = true;
+        }
+    }
+}
+
+std::vector<ForceCurves::Point> ForceCurves::points(std::size_t axis_index, bool force) const {
+    std::vector<Point> out;
+    for (const Column& c : curves_.at(2 * axis_index + (force ? 1 : 0))) {
+        if (!c.seen) continue;
+        const bool low_first = c.low.ms <= c.high.ms;
+        out.push_back(low_first ? c.low : c.high);
+        if (c.low.ms != c.high.ms) out.push_back(low_first ? c.high : c.low);
+    }
+    return out;
+}
+
+void write_force_svg(std::ostream& out, const ForceTrace& trace, const ForceCurves& curves, const std::string& title) {
+    Picture(out, trace, curves).write(title);
 }
 
 }  // namespace tamrilo::force::preview

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "force/preview/svg.h"
+#include "force/preview/outputs.h"
 #include "harness.h"
 #include "script/script.h"
 
@@ -28,7 +28,8 @@ TEST(ForcePictures, EachCommittedPictureMatchesItsScript) {
         std::ifstream in(entry.path());
         std::ostringstream out, err, drawn;
         const auto result = script::run_script(in, name, engine::default_library_path(), out, err);
-        force::preview::write_force_svg(drawn, force::preview::trace_forces(sim(), result.effect_labels), name);
+        force::preview::draw_forces(force::preview::simulator_source(sim(), result.effect_labels), name, &drawn,
+                                    nullptr);
         const auto committed =
             std::filesystem::path(TAMRILO_DOCS_DIR) / "pictures" / (entry.path().stem().string() + ".svg");
         EXPECT_TRUE(drawn.str() == read_file(committed))

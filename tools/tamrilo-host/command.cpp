@@ -120,7 +120,7 @@ int run_host_script(const HostOptions& options, std::ostream& out, std::ostream&
             engine::SimClient sim;
             sim.load();
             const std::string title = std::filesystem::path(options.script).filename().string();
-            for (const auto& note : outputs.write(sim, result.effect_labels, title))
+            for (const auto& note : outputs.write(force::preview::simulator_source(sim, result.effect_labels), title))
                 err << "tamrilo-host: " << note << "\n";
         }
         out << "tamrilo-host: " << result.export_calls << " export calls, " << result.expectations_held
