@@ -3,6 +3,7 @@
 // language is described in docs/scripting.md; its commands are the table in commands.cpp.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -21,6 +22,11 @@ struct ScriptOptions {
     bool strict = false;
     // Under each export call, print the host lookups it made and the DirectInput calls it caused.
     bool trace = false;
+    // How long a `while` loop may keep the run going, in seconds of script time.
+    std::uint32_t max_time_seconds = 60;
+    // Why the program has no foreground window, when it has none: DirectInput may then refuse
+    // the joystick, so it is said before a run on a real DirectInput.
+    std::string no_window_reason;
 };
 
 struct ScriptResult {

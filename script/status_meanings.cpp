@@ -11,7 +11,8 @@ constexpr const char* kNeedsJoystick = "no joystick selected: call InitJoystick_
 // Rows are tried in order; a group of exports comes before a prefix that also covers it.
 const std::vector<StatusMeaning> kMeanings = {
     {"InitDirectInput", "OV_error", 1, "creating the DirectInput object failed", nullptr},
-    {"InitDirectInput", "OV_info_1", 0, "no DirectInput object was made: the version was refused, or creating it failed",
+    {"InitDirectInput", "OV_info_1", 0,
+     "no DirectInput object was made: the version was refused, or creating it failed",
      "FF_versionsnummer must hold 1.5: call Get_Versionsnummer first"},
     {"InitDirectInput", "OV_info_1", 1, "DirectInput object created", nullptr},
     {"InitDirectInput", "OV_info_2", 1, "an earlier DirectInput object was released", nullptr},
@@ -25,8 +26,7 @@ const std::vector<StatusMeaning> kMeanings = {
     {"InitJoystick_1 InitJoystick_2", "OV_info_1", 1, "joystick selected", nullptr},
     {"InitJoystick_1 InitJoystick_2", "OV_info_2", 1, "joystick selected", nullptr},
     {"InitJoystick_1 InitJoystick_2", "OV_info_2", 2, "no joystick found", nullptr},
-    {"InitJoystick_1 InitJoystick_2", "OV_info_4", 1, "effect objects dropped: effects must be defined again",
-     nullptr},
+    {"InitJoystick_1 InitJoystick_2", "OV_info_4", 1, "effect objects dropped: effects must be defined again", nullptr},
     {"InitJoystick_1", "OV_info_3", 3, "data format refused", nullptr},
     {"InitJoystick_1", "OV_info_3", 4, "cooperative level tried", nullptr},
     {"InitJoystick_1", "OV_info_4", 4, "cooperative level refused", nullptr},

@@ -22,6 +22,11 @@ const std::vector<std::string>& status_names() {
     return names;
 }
 
+bool is_status_name(const std::string& name) {
+    const auto& names = status_names();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
 namespace {
 
 std::vector<std::string> numbered(const std::string& prefix, int first, int last) {
@@ -101,6 +106,28 @@ std::vector<std::string> library_variable_names() {
     for (const auto& family : variable_families())
         out.insert(out.end(), family.variables.begin(), family.variables.end());
     return out;
+}
+
+std::string family_of(const std::string& variable) {
+    for (const auto& family : variable_families()) {
+        for (const auto& name : family.variables) {
+            if (name == variable) return family.name;
+        }
+    }
+    return "";
+}
+
+std::string undeclared_variable(const std::string& name, std::vector<std::string> declared) {
+    const std::string family = family_of(name);
+    if (!family.empty()) return "'" + name + "' is not declared: add `declare " + family + "` or `var " + name + "`";
+    const auto library_names = library_variable_names();
+    declared.insert(declared.end(), library_names.begin(), library_names.end());
+    return "unknown variable '" + name + "'" + did_you_mean(name, declared);
+}
+
+std::string did_you_mean(const std::string& name, const std::vector<std::string>& candidates) {
+    const std::string close = closest_name(name, candidates);
+    return close.empty() ? "" : " (did you mean '" + close + "'?)";
 }
 
 std::string closest_name(const std::string& name, const std::vector<std::string>& candidates) {

@@ -16,6 +16,8 @@ bool takes_argument(const std::string& export_name);
 
 // The six status variables, OV_error first.
 const std::vector<std::string>& status_names();
+// Whether the name is one of them: status codes are shown and compared as raw integers.
+bool is_status_name(const std::string& name);
 
 struct VariableFamily {
     std::string name;  // what `declare` takes: status, joystick, sine_1, …
@@ -26,6 +28,16 @@ struct VariableFamily {
 const std::vector<VariableFamily>& variable_families();
 // Every host variable the library uses, family by family.
 std::vector<std::string> library_variable_names();
+
+// The family that declares `variable`, or "" when it is none of the library's.
+std::string family_of(const std::string& variable);
+
+// What a line that reads `name` before any line declared it is told: for a variable of the
+// library, what to add; for another name, the closest of `declared` and the library's names.
+std::string undeclared_variable(const std::string& name, std::vector<std::string> declared);
+
+// " (did you mean 'NAME'?)" for the closest of `candidates`, or "".
+std::string did_you_mean(const std::string& name, const std::vector<std::string>& candidates);
 
 // The closest of `candidates` to `name` (small differences of spelling and case), or "" when
 // none is close enough to be worth suggesting.
