@@ -5,9 +5,10 @@
 
 #include "script/commands.h"
 #include "script/reader.h"
+#include "script/spelling.h"
 #include "script/vocabulary.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 void Checker::read(const std::string& name) const {
     if (declared_.count(name) == 0) {
@@ -60,4 +61,4 @@ void check_script(std::istream& in, const std::string& file, const ScriptOptions
     if (!open.empty()) throw ScriptError(where(open.back().line) + "'" + open.back().command + "' without 'end'");
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

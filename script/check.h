@@ -7,9 +7,9 @@
 #include <set>
 #include <string>
 
-#include "script/script.h"
+#include "script/types.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 // What the lines read so far have declared, for the checks of the lines after them.
 class Checker {
@@ -37,4 +37,4 @@ private:
 // for the first line that cannot run. Warnings go to `warnings`.
 void check_script(std::istream& in, const std::string& file, const ScriptOptions& options, std::ostream& warnings);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -7,11 +7,17 @@
 
 #include "script/check.h"
 #include "script/condition.h"
-#include "script/joysticks/backend.h"
+#include "script/numbers.h"
+#include "script/spelling.h"
 #include "script/vocabulary.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 namespace {
+
+using engine::from_fixed;
+using engine::to_fixed;
+using joysticks::JoystickBackend;
+using joysticks::JoystickSpec;
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 constexpr std::uint32_t kMaxRepeat = 1000000000u;
@@ -246,7 +252,7 @@ void check_wait(Checker&, const Words& w) { parse_count(w[1], kMaxWaitMs); }
 void check_repeat(Checker&, const Words& w) { parse_count(w[1], kMaxRepeat); }
 void check_condition(Checker& c, const Words& w) { c.read(parse_condition(w).name); }
 
-void joystick(Runner& r, const Words& w) {
+void drive_joysticks(Runner& r, const Words& w) {
     const JoystickLine j = parse_joystick(w);
     JoystickBackend& joysticks = r.joysticks();
     if (j.action == "attach") {
@@ -261,6 +267,14 @@ void joystick(Runner& r, const Words& w) {
         joysticks.move(j.device, j.state, static_cast<unsigned long long>(j.ms) * 1000u);
     } else {
         joysticks.set_attached(j.device, j.action == "plug");
+    }
+}
+// What a backend could not do is an error of the script line that asked for it.
+void joystick(Runner& r, const Words& w) {
+    try {
+        drive_joysticks(r, w);
+    } catch (const joysticks::JoystickError& e) {
+        throw ScriptError(e.what());
     }
 }
 void check_joystick(Checker&, const Words& w) { parse_joystick(w); }
@@ -319,4 +333,4 @@ const Command& command_of(const Words& words) {
     throw ScriptError("unknown command '" + words[0] + "'" + did_you_mean(words[0], names));
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

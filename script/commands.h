@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "script/runner.h"
+#include "script/types.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 class Checker;
 
@@ -35,4 +36,4 @@ const Command& command_of(const Words& words);
 // The count of a `repeat` line.
 std::uint32_t repeat_count(const Words& words);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -1,10 +1,11 @@
 #include "script/condition.h"
 
 #include "engine/host_engine.h"
-#include "script/runner.h"
+#include "script/numbers.h"
+#include "script/types.h"
 #include "script/vocabulary.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 Condition parse_condition(const std::vector<std::string>& words) {
     static const char* const kComparisons[] = {"==", "!=", "<", "<=", ">", ">="};
@@ -19,7 +20,7 @@ Condition parse_condition(const std::vector<std::string>& words) {
     } else if (is_status_name(c.name)) {
         c.raw = parse_raw(words[3]);
     } else {
-        c.raw = to_fixed(parse_script_value(words[3]));
+        c.raw = engine::to_fixed(parse_script_value(words[3]));
     }
     return c;
 }
@@ -33,4 +34,4 @@ bool holds(const Condition& c, std::int32_t value) {
     return value >= c.raw;
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 struct Condition {
     std::string name;
@@ -19,4 +19,4 @@ Condition parse_condition(const std::vector<std::string>& words);
 
 bool holds(const Condition& condition, std::int32_t value);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

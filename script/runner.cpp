@@ -1,91 +1,26 @@
 #include "script/runner.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
-#include <cmath>
-#include <cstdlib>
 #include <iomanip>
 #include <sstream>
 #include <thread>
 
 #include "calltrace/decoder.h"
-#include "script/joysticks/backend.h"
+#include "script/spelling.h"
 #include "script/status_meanings.h"
 #include "script/vocabulary.h"
 
-namespace tamrilo::engine {
-namespace {
-
-// A number written with a decimal comma is told the mark is a dot.
-std::string decimal_mark(const std::string& word) {
-    std::string dotted = word;
-    std::replace(dotted.begin(), dotted.end(), ',', '.');
-    return dotted == word ? "" : " (the decimal mark is a dot: '" + dotted + "')";
-}
-
-// A decimal or 0x-hexadecimal integer with an optional minus sign, in 64 bits.
-long long parse_integer(const std::string& word) {
-    const char* first = word.data();
-    const char* last = word.data() + word.size();
-    const bool negative = first != last && *first == '-';
-    if (negative) ++first;
-    int base = 10;
-    if (last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) {
-        first += 2;
-        base = 16;
-    }
-    unsigned long long magnitude = 0;
-    // Unsigned digits only: a second sign ("--5") is not a number.
-    auto [ptr, ec] = std::from_chars(first, last, magnitude, base);
-    if (first == last || ptr != last || (ec != std::errc() && ec != std::errc::result_out_of_range)) {
-        throw ScriptError("bad number '" + word + "'");
-    }
-    if (ec == std::errc::result_out_of_range || magnitude > 0xFFFFFFFFull) {
-        throw ScriptError("number out of range '" + word + "'");
-    }
-    return negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-}
-
-}  // namespace
-
-double parse_script_value(const std::string& word) {
-    char* end = nullptr;
-    const double v = std::strtod(word.c_str(), &end);
-    if (word.empty() || end != word.c_str() + word.size())
-        throw ScriptError("bad number '" + word + "'" + decimal_mark(word));
-    if (!std::isfinite(v)) throw ScriptError("not a finite number '" + word + "'");
-    const double stored = std::round(v * 1024.0);
-    if (stored > 2147483647.0 || stored < -2147483648.0) {
-        throw ScriptError("number out of range '" + word + "' (script values run from -2097152 to 2097151.999)");
-    }
-    return v;
-}
-
-std::int32_t parse_raw(const std::string& word) {
-    const long long v = parse_integer(word);
-    if (v < INT32_MIN) throw ScriptError("number out of range '" + word + "'");
-    // Up to 0xFFFFFFFF: an unsigned DirectInput value written as the bits it is stored as.
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-}
+namespace tamrilo::script {
 
 std::string shown_value(const std::string& name, std::int32_t raw) {
     std::ostringstream s;
     if (is_status_name(name)) {
         s << raw;
     } else {
-        s << std::setprecision(10) << from_fixed(raw);
+        s << std::setprecision(10) << engine::from_fixed(raw);
     }
     return s.str();
-}
-
-std::uint32_t parse_count(const std::string& word, std::uint32_t max) {
-    if (word.empty() || word.find_first_not_of("0123456789") != std::string::npos) {
-        throw ScriptError("bad count '" + word + "' (a whole number from 0 to " + std::to_string(max) + ")");
-    }
-    const long long v = word.size() > 10 ? -1 : std::stoll(word);
-    if (v < 0 || v > max) throw ScriptError("count out of range '" + word + "' (at most " + std::to_string(max) + ")");
-    return static_cast<std::uint32_t>(v);
 }
 
 Runner::Runner(const std::string& library_path, const std::string& script_file, const ScriptOptions& script_options,
@@ -102,7 +37,7 @@ Runner::Runner(const std::string& library_path, const std::string& script_file, 
 Runner::~Runner() = default;
 
 JoystickBackend& Runner::joysticks() {
-    if (!joysticks_) joysticks_ = make_joystick_backend(sim);
+    if (!joysticks_) joysticks_ = tamrilo::joysticks::make_joystick_backend(sim);
     if (!joysticks_) {
         throw ScriptError("the loaded DirectInput is not the simulated one and no virtual joystick is installed");
     }
@@ -154,8 +89,8 @@ void Runner::call_export(const std::string& name) {
 void Runner::call_name_export(const std::string& name) {
     if (!library.has(name)) throw ScriptError("the library has no export '" + name + "'");
     before_export();
-    HostString string;
-    HostString* filled = library.call_with_string(name, &string);
+    engine::HostString string;
+    engine::HostString* filled = library.call_with_string(name, &string);
     after_export(name);
     engine.clear_lookups();
     const char* chars = string.characters();
@@ -232,8 +167,8 @@ void Runner::trace(const std::string& export_name) {
     const int calls = sim.sim_call_count();
     for (int i = 0; i < calls; ++i) {
         sim_call c{};
-        if (sim.sim_get_call(i, &c)) out << "  -> " << describe_call(sim, c) << "\n";
+        if (sim.sim_get_call(i, &c)) out << "  -> " << calltrace::describe_call(c) << "\n";
     }
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

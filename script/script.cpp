@@ -7,8 +7,9 @@
 #include "script/condition.h"
 #include "script/reader.h"
 #include "script/runner.h"
+#include "script/types.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 namespace {
 
 bool opens_block(const std::string& command) { return command == "repeat" || command == "while" || command == "if"; }
@@ -123,4 +124,4 @@ ScriptResult run_script(std::istream& in, const std::string& file_name, const st
     return runner.result;
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 namespace {
 
 constexpr const char* kNeedsDirectInput = "call Get_Versionsnummer and InitDirectInput first";
@@ -104,4 +104,4 @@ const char* missing_step_without_lookups(const std::string& export_name) {
 
 const char* missing_directinput() { return kNeedsDirectInput; }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 struct StatusMeaning {
     const char* exports;   // export names, space-separated; a name ending in '*' is a prefix
@@ -29,4 +29,4 @@ const char* missing_step_without_lookups(const std::string& export_name);
 // The steps that make the DirectInput object, which the name exports need.
 const char* missing_directinput();
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -6,7 +6,7 @@
 #include <windows.h>
 #endif
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 #ifdef _WIN32
 
@@ -70,11 +70,11 @@ ForegroundWindow::ForegroundWindow() {
     if (window == nullptr) {
         const DWORD error = GetLastError();
         // Wine without a display refuses windows without giving a reason.
-        problem_ =
-            "no window could be made (" +
-            (error == 0 ? std::string("the system gave no reason; is there a display?") : system_message(error)) +
-            "); DirectInput may refuse the joystick's exclusive foreground access, which needs a window of "
-            "this program in the foreground";
+        problem_ = "no window could be made (" +
+                   (error == 0 ? std::string("the system gave no reason; is there a display?")
+                               : engine::system_message(error)) +
+                   "); DirectInput may refuse the joystick's exclusive foreground access, which needs a window of "
+                   "this program in the foreground";
         return;
     }
     window_ = window;
@@ -114,4 +114,4 @@ bool ForegroundWindow::key_pressed() { return false; }
 
 #endif
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 class ForegroundWindow {
 public:
@@ -30,4 +30,4 @@ private:
     std::string problem_;
 };
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

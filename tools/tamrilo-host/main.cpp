@@ -15,7 +15,7 @@ constexpr int kWatchIntervalMilliseconds = 50;
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace tamrilo::engine;
+    using namespace tamrilo::tool;
     HostOptions options;
     if (const auto code =
             parse_host_options(std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr)) {
@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
                 pause_milliseconds(kWatchIntervalMilliseconds);
             };
             watch.redraw_in_place = enable_redraw_in_place();
-            const std::string library = options.library.empty() ? default_library_path() : options.library;
+            const std::string library =
+                options.library.empty() ? tamrilo::engine::default_library_path() : options.library;
             return watch_joystick(library, watch, std::cout, std::cerr);
         }
         return run_host_script(options, std::cout, std::cerr);

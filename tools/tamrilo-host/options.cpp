@@ -2,7 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 void add_options(CLI::App& app, HostOptions& options) {
     // A script is a path first: /home/author/rumble.txt under Wine is not a Windows-style option.
@@ -29,4 +29,4 @@ void add_options(CLI::App& app, HostOptions& options) {
         ->type_name("SECONDS");
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -11,7 +11,7 @@
 
 #include "engine/library.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 #ifdef _WIN32
 namespace {
@@ -22,10 +22,10 @@ constexpr const char* kSimulatorOverride = "dinput=n,b";
 
 std::string simulator_path() {
 #ifdef _WIN32
-    return program_folder() + "\\simulator\\dinput.dll";
+    return engine::program_folder() + "\\simulator\\dinput.dll";
 #else
     // The Linux library links the simulator, which sits beside the program.
-    return program_folder() + "/libtamrilo_sim.so";
+    return engine::program_folder() + "/libtamrilo_sim.so";
 #endif
 }
 
@@ -46,7 +46,7 @@ std::optional<int> run_again_with_wine_override() {
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, GetCommandLineW(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
         throw std::runtime_error("--simulator: cannot start tamrilo-host again with " + std::string(kVariable) + "=" +
-                                 kSimulatorOverride + ": " + system_message(GetLastError()));
+                                 kSimulatorOverride + ": " + engine::system_message(GetLastError()));
     }
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 1;
@@ -87,4 +87,4 @@ void load_simulator_from_folder() {
 #endif
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 // Where the simulator is looked for: the simulator folder beside the program.
 std::string simulator_path();
@@ -21,4 +21,4 @@ std::optional<int> run_again_with_wine_override();
 // naming the path, when it is missing or is not the simulated DirectInput.
 void load_simulator_from_folder();
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool
