@@ -25,7 +25,7 @@ constexpr std::uint32_t kMaxRepeat = 1000000000u;
 constexpr std::uint32_t kMaxWaitMs = 86400000u;
 
 // The variables `declare` declares for one of its words.
-std::vector<std::string> family_variables(const std::string& word) {
+std::vector<std::string> declared_by(const std::string& word) {
     std::vector<std::string> variables;
     bool found = false;
     for (const auto& family : variable_families()) {
@@ -150,14 +150,14 @@ void check_var(Checker& c, const Words& w) {
 
 void declare(Runner& r, const Words& w) {
     for (std::size_t i = 1; i < w.size(); ++i) {
-        for (const auto& name : family_variables(w[i])) {
+        for (const auto& name : declared_by(w[i])) {
             if (!r.engine.has(name)) r.engine.declare(name);
         }
     }
 }
 void check_declare(Checker& c, const Words& w) {
     for (std::size_t i = 1; i < w.size(); ++i) {
-        for (const auto& name : family_variables(w[i])) c.declare(name);
+        for (const auto& name : declared_by(w[i])) c.declare(name);
     }
 }
 
@@ -195,15 +195,15 @@ void check_reads(Checker& c, const Words& w) {
 
 void status(Runner& r, const Words&) {
     r.out << "status";
-    for (const auto& name : status_names()) r.out << " " << name << "=" << r.value(name);
+    for (const auto& name : family_variables("status")) r.out << " " << name << "=" << r.value(name);
     r.out << "\n";
-    for (const auto& name : status_names()) {
+    for (const auto& name : family_variables("status")) {
         const std::string meaning = r.meaning(name, r.value(name));
         if (!meaning.empty()) r.out << "  " << meaning << "\n";
     }
 }
 void check_status(Checker& c, const Words&) {
-    for (const auto& name : status_names()) c.read(name);
+    for (const auto& name : family_variables("status")) c.read(name);
 }
 
 void echo(Runner& r, const Words& w) {

@@ -77,7 +77,7 @@ void Runner::call_export(const std::string& name) {
         if (const char* step = missing_step_without_lookups(name))
             err << where() << name << " did nothing: " << step << "\n";
     }
-    for (const auto& variable : status_names()) {
+    for (const auto& variable : family_variables("status")) {
         if (!engine.has(variable) || engine.storage(variable) == nullptr) continue;
         const StatusMeaning* row = status_meaning(name, variable, engine.get(variable));
         if (row != nullptr && row->missing_step != nullptr)
@@ -155,7 +155,7 @@ void Runner::trace(const std::string& export_name) {
         if (now != found->second) out << " -> " << shown_value(name, now);
     }
     out << "\n";
-    for (const auto& variable : status_names()) {
+    for (const auto& variable : family_variables("status")) {
         if (!engine.has(variable) || engine.storage(variable) == nullptr) continue;
         const std::string text = meaning(variable, engine.get(variable));
         if (!text.empty()) out << "  " << text << "\n";
