@@ -13,10 +13,7 @@
 namespace tamrilo::engine {
 
 #ifdef _WIN32
-namespace {
-
-// The system's own text for an error code, as Windows would show it.
-std::string system_message(DWORD code) {
+std::string system_message(unsigned long code) {
     char* text = nullptr;
     const DWORD n =
         FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -27,8 +24,6 @@ std::string system_message(DWORD code) {
         message.pop_back();
     return (message.empty() ? "error" : message) + " (error " + std::to_string(code) + ")";
 }
-
-}  // namespace
 #endif
 
 Library::Library(const std::string& path) {

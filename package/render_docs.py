@@ -4,8 +4,13 @@ with a table of contents from its headings, links between the pages, and no file
 beside it, so that a double click opens it in any browser.
 
     render_docs.py OUTPUT.html TITLE INPUT.md [MORE.md ...] [--nav PAGE.html=Title ...]
+    render_docs.py --index OUTPUT.html TITLE --nav PAGE.html=Title ...
 
-Further inputs are appended to the first, as sections of the same page.
+Further inputs are appended to the first, as sections of the same page. The pages sit in the
+package's docs folder: a page of the source tree named in the text becomes a link to its
+packaged page, an example a link to the packaged example, and any other file of the source
+tree is said to be there, since the package does not hold it. --index writes the page that
+lists the others.
 """
 import html
 import re
@@ -30,6 +35,38 @@ img { max-width: 100%; height: auto; }
 """
 
 
+def packaged_paths(body, nav):
+    """Points the names of source-tree files at what the package holds instead."""
+    pages = {page for page, _ in nav}
+
+    def name(match):
+        path = match.group(1)
+        page = re.fullmatch(r"docs/([A-Za-z0-9_-]+)\.md", path)
+        if page and page.group(1) + ".html" in pages:
+            html_page = page.group(1) + ".html"
+            return '<a href="%s"><code>%s</code></a>' % (html_page, html_page)
+        if re.fullmatch(r"examples/[A-Za-z0-9_.-]+\.txt", path):
+            return '<a href="../%s"><code>%s</code></a>' % (path, path.replace("/", "\\"))
+        if re.match(r"(docs|script|scripts|src|tests|tools|cmake|build|package)/", path) or path == "cmake":
+            return "<code>%s</code> (in the source tree)" % path
+        return match.group(0)
+
+    return re.sub(r"<code>([^<\s]+)</code>", name, body)
+
+
+def page(title, nav, contents, body):
+    links = " ".join('<a href="%s">%s</a>' % (html.escape(p), html.escape(n)) for p, n in [("index.html", "Contents")] + nav)
+    return ("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+            "<title>%s</title>\n<style>%s</style>\n</head>\n<body>\n"
+            "<nav class=\"pages\">%s</nav>\n%s%s\n"
+            "</body>\n</html>\n") % (html.escape(title), STYLE, links, contents, body)
+
+
+def index(title, nav):
+    items = "\n".join('<li><a href="%s">%s</a></li>' % (html.escape(p), html.escape(n)) for p, n in nav)
+    return page(title, nav, "", "<h1>%s</h1>\n<ul>\n%s\n</ul>" % (html.escape(title), items))
+
+
 def render(title, sources, nav):
     text = "\n\n".join(sources)
     md = markdown.Markdown(extensions=["toc", "tables", "fenced_code"],
@@ -37,16 +74,15 @@ def render(title, sources, nav):
     body = md.convert(text)
     # Pages link to one another by their Markdown names; in the package they are .html files.
     body = re.sub(r'href="([A-Za-z0-9_-]+)\.md(#[^"]*)?"', r'href="\1.html\2"', body)
-    links = " ".join('<a href="%s">%s</a>' % (html.escape(page), html.escape(name)) for page, name in nav)
-    return ("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-            "<title>%s</title>\n<style>%s</style>\n</head>\n<body>\n"
-            "<nav class=\"pages\">%s</nav>\n<section class=\"contents\"><strong>Contents</strong>\n%s</section>\n%s\n"
-            "</body>\n</html>\n") % (html.escape(title), STYLE, links, md.toc, body)
+    contents = "<section class=\"contents\"><strong>Contents</strong>\n%s</section>\n" % md.toc
+    return page(title, nav, contents, packaged_paths(body, nav))
 
 
 def main(argv):
     nav = []
     args = []
+    make_index = argv[:1] == ["--index"]
+    argv = argv[1:] if make_index else argv
     i = 0
     while i < len(argv):
         if argv[i] == "--nav" and i + 1 < len(argv):
@@ -56,7 +92,11 @@ def main(argv):
         else:
             args.append(argv[i])
             i += 1
-    if len(args) < 3:
+    if make_index and len(args) == 2:
+        with open(args[0], "w", encoding="utf-8", newline="\r\n") as f:
+            f.write(index(args[1], nav))
+        return 0
+    if make_index or len(args) < 3:
         sys.stderr.write(__doc__)
         return 2
     output, title, inputs = args[0], args[1], args[2:]

@@ -1,5 +1,6 @@
 #include "script/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -8,6 +9,13 @@
 
 namespace tamrilo::script {
 namespace {
+
+// A number written with a decimal comma is told the mark is a dot.
+std::string decimal_mark(const std::string& word) {
+    std::string dotted = word;
+    std::replace(dotted.begin(), dotted.end(), ',', '.');
+    return dotted == word ? "" : " (the decimal mark is a dot: '" + dotted + "')";
+}
 
 // A decimal or 0x-hexadecimal integer with an optional minus sign, in 64 bits.
 long long parse_integer(const std::string& word) {
@@ -37,7 +45,9 @@ long long parse_integer(const std::string& word) {
 double parse_script_value(const std::string& word) {
     char* end = nullptr;
     const double v = std::strtod(word.c_str(), &end);
-    if (word.empty() || end != word.c_str() + word.size()) throw ScriptError("bad number '" + word + "'");
+    if (word.empty() || end != word.c_str() + word.size()) {
+        throw ScriptError("bad number '" + word + "'" + decimal_mark(word));
+    }
     if (!std::isfinite(v)) throw ScriptError("not a finite number '" + word + "'");
     const double stored = std::round(v * 1024.0);
     if (stored > 2147483647.0 || stored < -2147483648.0) {

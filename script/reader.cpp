@@ -43,6 +43,10 @@ bool ScriptReader::next(ScriptLine& line) {
                 throw ScriptError("the script is UTF-16 text; save it as UTF-8");
             }
         }
+        // UTF-16 without a byte-order mark: every other byte of its Latin text is 0.
+        if (text.find('\0') != std::string::npos) {
+            throw ScriptError("the script holds zero bytes, as UTF-16 text does; save it as UTF-8");
+        }
         line.words = split_words(text);
         if (line.words.empty()) continue;
         line.number = number_;

@@ -1,19 +1,37 @@
 #include "script/runner.h"
 
+#include <algorithm>
 #include <chrono>
+#include <iomanip>
+#include <sstream>
 #include <thread>
 
 #include "calltrace/decoder.h"
 #include "script/spelling.h"
+#include "script/status_meanings.h"
 #include "script/vocabulary.h"
 
 namespace tamrilo::script {
+
+std::string shown_value(const std::string& name, std::int32_t raw) {
+    std::ostringstream s;
+    if (is_status_name(name)) {
+        s << raw;
+    } else {
+        s << std::setprecision(10) << engine::from_fixed(raw);
+    }
+    return s.str();
+}
 
 Runner::Runner(const std::string& library_path, const std::string& script_file, const ScriptOptions& script_options,
                std::ostream& output, std::ostream& errors)
     : file(script_file), options(script_options), out(output), err(errors), library(library_path) {
     sim.load();
     library.bind(engine);
+    // The simulated DirectInput needs no window; a real one may refuse the joystick without.
+    if (!sim.available() && !options.no_window_reason.empty()) {
+        err << "tamrilo-host: warning: " << options.no_window_reason << "\n";
+    }
 }
 
 Runner::~Runner() = default;
@@ -27,46 +45,71 @@ JoystickBackend& Runner::joysticks() {
 }
 
 std::int32_t Runner::value(const std::string& name) const {
-    if (!engine.has(name) || engine.storage(name) == nullptr) {
-        std::vector<std::string> known = engine.names();
-        const auto library_names = library_variable_names();
-        known.insert(known.end(), library_names.begin(), library_names.end());
-        throw ScriptError("unknown variable '" + name + "'" + did_you_mean(name, known));
-    }
+    if (!engine.has(name) || engine.storage(name) == nullptr)
+        throw ScriptError(undeclared_variable(name, engine.names()));
     return engine.get(name);
 }
 
-void Runner::call_export(const std::string& name) {
-    if (!library.has(name)) throw ScriptError("unknown export '" + name + "'" + did_you_mean(name, export_names()));
-    if (name == "A5_DLLAPI") {
-        throw ScriptError(
-            "A5_DLLAPI takes the engine record; tamrilo-host binds the library before the first line runs");
+std::string Runner::meaning(const std::string& variable, std::int32_t code) const {
+    const StatusMeaning* row = status_meaning(last_export_, variable, code);
+    if (row == nullptr) return "";
+    return last_export_ + " left " + variable + " " + std::to_string(code) + ": " + row->meaning +
+           (row->missing_step ? std::string(": ") + row->missing_step : "");
+}
+
+void Runner::check_time() const {
+    const auto elapsed = std::chrono::steady_clock::now() - started_;
+    const auto ms =
+        static_cast<unsigned long long>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+    if (std::max(ms, waited_ms_) > options.max_time_seconds * 1000ull) {
+        throw ScriptError("the loop still runs after --max-time " + std::to_string(options.max_time_seconds) +
+                          " s of script time");
     }
-    if (takes_argument(name)) throw ScriptError(name + " takes a host string; use 'name " + name + "'");
+}
+
+void Runner::call_export(const std::string& name) {
+    if (!library.has(name)) throw ScriptError("the library has no export '" + name + "'");
     const int effects_before = before_export();
     library.call(name);
     result.effect_labels.note_created(name, effects_before, sim);
     after_export(name);
+    if (engine.lookups().empty()) {
+        if (const char* step = missing_step_without_lookups(name))
+            err << where() << name << " did nothing: " << step << "\n";
+    }
+    for (const auto& variable : family_variables("status")) {
+        if (!engine.has(variable) || engine.storage(variable) == nullptr) continue;
+        const StatusMeaning* row = status_meaning(name, variable, engine.get(variable));
+        if (row != nullptr && row->missing_step != nullptr)
+            err << where() << meaning(variable, engine.get(variable)) << "\n";
+    }
+    engine.clear_lookups();
 }
 
 void Runner::call_name_export(const std::string& name) {
-    if (!library.has(name)) throw ScriptError("unknown export '" + name + "'" + did_you_mean(name, export_names()));
-    if (!takes_argument(name) || name == "A5_DLLAPI") {
-        throw ScriptError("'name' calls Get_Joystick_Name_1 or Get_Joystick_Name_2; use 'call " + name + "'");
-    }
+    if (!library.has(name)) throw ScriptError("the library has no export '" + name + "'");
     before_export();
     engine::HostString string;
     engine::HostString* filled = library.call_with_string(name, &string);
     after_export(name);
+    engine.clear_lookups();
     const char* chars = string.characters();
     out << name << ": \"" << (chars ? chars : "") << "\" (length " << string.length() << ")"
         << (filled ? "" : ", no joystick selected") << "\n";
+    if (chars == nullptr)
+        err << where() << name << " did nothing: no DirectInput object: " << missing_directinput() << "\n";
 }
 
 int Runner::before_export() {
     // Only what this one call did is kept: a long script must not grow the lookup list or the
     // simulator's log without bound.
     engine.clear_lookups();
+    if (options.trace) {
+        before_.clear();
+        for (const auto& name : engine.names()) {
+            if (engine.storage(name) != nullptr) before_.emplace_back(name, engine.get(name));
+        }
+    }
     if (!sim.available()) return 0;
     sim.sim_clear_log();
     return sim.sim_effect_count();
@@ -74,6 +117,7 @@ int Runner::before_export() {
 
 void Runner::after_export(const std::string& export_name) {
     ++result.export_calls;
+    last_export_ = export_name;
     for (const auto& looked_up : engine.lookups()) {
         if (engine.has(looked_up)) continue;
         ++result.undeclared_lookups;
@@ -83,11 +127,11 @@ void Runner::after_export(const std::string& export_name) {
             << (family.empty() ? "" : ", or declare " + family) << ")\n";
     }
     if (options.trace) trace(export_name);
-    engine.clear_lookups();
     if (sim.available()) sim.sim_clear_log();
 }
 
 void Runner::wait(std::uint32_t milliseconds) {
+    waited_ms_ += milliseconds;
     if (sim.available()) {
         sim.sim_advance_clock(static_cast<unsigned long long>(milliseconds) * 1000u);
     } else {
@@ -95,11 +139,27 @@ void Runner::wait(std::uint32_t milliseconds) {
     }
 }
 
+// Each lookup with the value it found, and the new value when the export wrote one.
 void Runner::trace(const std::string& export_name) {
-    out << "  " << export_name << " looked up:";
+    out << "  line " << line << ": " << export_name << " looked up:";
     if (engine.lookups().empty()) out << " nothing";
-    for (const auto& name : engine.lookups()) out << " " << name << (engine.has(name) ? "" : " (undeclared)");
+    for (const auto& name : engine.lookups()) {
+        out << " " << name;
+        const auto found = std::find_if(before_.begin(), before_.end(), [&](const auto& v) { return v.first == name; });
+        if (found == before_.end()) {
+            out << " (undeclared)";
+            continue;
+        }
+        out << " = " << shown_value(name, found->second);
+        const std::int32_t now = engine.get(name);
+        if (now != found->second) out << " -> " << shown_value(name, now);
+    }
     out << "\n";
+    for (const auto& variable : family_variables("status")) {
+        if (!engine.has(variable) || engine.storage(variable) == nullptr) continue;
+        const std::string text = meaning(variable, engine.get(variable));
+        if (!text.empty()) out << "  " << text << "\n";
+    }
     if (!sim.available()) {
         out << "  (the DirectInput calls are known only with the simulated DirectInput)\n";
         return;

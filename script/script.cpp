@@ -2,114 +2,125 @@
 
 #include <vector>
 
+#include "script/check.h"
 #include "script/commands.h"
-#include "script/numbers.h"
+#include "script/condition.h"
 #include "script/reader.h"
 #include "script/runner.h"
+#include "script/types.h"
 
 namespace tamrilo::script {
 namespace {
 
-constexpr std::uint32_t kMaxRepeat = 1000000000u;
+bool opens_block(const std::string& command) { return command == "repeat" || command == "while" || command == "if"; }
 
-// Runs one line, prefixing its errors with the file and line.
-void run_line(Runner& runner, const ScriptLine& line) {
+// Runs a step of one line, prefixing its errors with the file and line.
+template <typename Step>
+void at_line(Runner& runner, const ScriptLine& line, Step step) {
     runner.line = line.number;
     try {
-        command_of(line.words).run(runner, line.words);
+        step();
     } catch (const ScriptError& e) {
         throw ScriptError(runner.where() + e.what());
     }
 }
 
-// A repeat block, read whole before it runs: its lines with nested blocks, and for every
-// `repeat` the index of its `end`.
+bool condition_holds(Runner& runner, const ScriptLine& line) {
+    bool holds_now = false;
+    at_line(runner, line, [&] {
+        const Condition condition = parse_condition(line.words);
+        holds_now = holds(condition, runner.value(condition.name));
+    });
+    return holds_now;
+}
+
+// A block, read whole before it runs: its lines with nested blocks; for every opening line
+// the index of its `end`, and for an `if` that of its `else` (its `end` when it has none).
 struct Block {
     std::vector<ScriptLine> lines;
     std::vector<std::size_t> end_of;
+    std::vector<std::size_t> else_of;
 };
 
 void run_lines(Runner& runner, const Block& block, std::size_t first, std::size_t last) {
     for (std::size_t i = first; i < last; ++i) {
         const ScriptLine& line = block.lines[i];
-        if (line.words[0] != "repeat") {
-            run_line(runner, line);
+        const std::string& command = line.words[0];
+        const std::size_t end = block.end_of[i];
+        if (command == "repeat") {
+            const std::uint32_t count = repeat_count(line.words);
+            for (std::uint32_t n = 0; n < count; ++n) run_lines(runner, block, i + 1, end);
+        } else if (command == "while") {
+            while (condition_holds(runner, line)) {
+                at_line(runner, line, [&] { runner.check_time(); });
+                run_lines(runner, block, i + 1, end);
+            }
+        } else if (command == "if") {
+            const std::size_t otherwise = block.else_of[i];
+            if (condition_holds(runner, line)) {
+                run_lines(runner, block, i + 1, otherwise);
+            } else {
+                run_lines(runner, block, otherwise + 1, end);
+            }
+        } else {
+            at_line(runner, line, [&] { command_of(line.words).run(runner, line.words); });
             continue;
         }
-        const std::uint32_t count = parse_count(line.words[1], kMaxRepeat);
-        for (std::uint32_t n = 0; n < count; ++n) run_lines(runner, block, i + 1, block.end_of[i]);
-        i = block.end_of[i];
+        i = end;
     }
 }
 
+// Lines run as they are read, so a long script is never held whole; a block is read to its
+// end first, as it may run more or less than once. The script was checked whole before.
 class ScriptRun {
 public:
-    ScriptRun(std::istream& in, const std::string& file) : reader_(in), file_(file) {}
+    explicit ScriptRun(std::istream& in) : reader_(in) {}
 
-    // The next line, its command and argument count checked before anything runs.
-    bool next(ScriptLine& line) {
-        try {
-            if (!reader_.next(line)) return false;
-            const Command& command = command_of(line.words);
-            if (command.name == std::string("repeat")) parse_count(line.words[1], kMaxRepeat);
-            return true;
-        } catch (const ScriptError& e) {
-            throw ScriptError(file_ + ":" + std::to_string(reader_.line()) + ": " + e.what());
-        }
-    }
-
-    // Lines run as they are read, so a long script is never held whole; a repeat block is read
-    // to its end first, as it runs more than once.
     void run(Runner& runner) {
         ScriptLine line;
-        while (next(line)) {
-            if (line.words[0] == "end") fail(line, "'end' without 'repeat'");
-            if (line.words[0] != "repeat") {
-                run_line(runner, line);
-                continue;
-            }
+        while (reader_.next(line)) {
             Block block = read_block(line);
             run_lines(runner, block, 0, block.lines.size());
         }
     }
 
 private:
+    // The line, with the rest of its block when it opens one.
     Block read_block(const ScriptLine& first) {
         Block block;
         std::vector<std::size_t> open;
-        block.lines.push_back(first);
-        block.end_of.push_back(0);
-        open.push_back(0);
-        ScriptLine line;
-        while (!open.empty()) {
-            if (!next(line)) fail(block.lines[open.back()], "'repeat' without 'end'");
+        ScriptLine line = first;
+        do {
+            const std::size_t index = block.lines.size();
             block.lines.push_back(line);
             block.end_of.push_back(0);
-            const std::size_t index = block.lines.size() - 1;
-            if (line.words[0] == "repeat") {
+            block.else_of.push_back(0);
+            const std::string& command = line.words[0];
+            if (opens_block(command)) {
                 open.push_back(index);
-            } else if (line.words[0] == "end") {
+            } else if (command == "else") {
+                block.else_of[open.back()] = index;
+            } else if (command == "end") {
                 block.end_of[open.back()] = index;
+                if (block.else_of[open.back()] == 0) block.else_of[open.back()] = index;
                 open.pop_back();
             }
-        }
+        } while (!open.empty() && reader_.next(line));
         return block;
     }
 
-    [[noreturn]] void fail(const ScriptLine& line, const std::string& problem) const {
-        throw ScriptError(file_ + ":" + std::to_string(line.number) + ": " + problem);
-    }
-
     ScriptReader reader_;
-    std::string file_;
 };
 
 }  // namespace
 
 ScriptResult run_script(std::istream& in, const std::string& file_name, const std::string& library_path,
                         std::ostream& out, std::ostream& err, const ScriptOptions& options) {
+    check_script(in, file_name, options, err);
+    in.clear();
+    in.seekg(0);
     Runner runner(library_path, file_name, options, out, err);
-    ScriptRun(in, file_name).run(runner);
+    ScriptRun(in).run(runner);
     return runner.result;
 }
 

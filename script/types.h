@@ -2,6 +2,7 @@
 // counted, and a line as words.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,6 +23,11 @@ struct ScriptOptions {
     bool strict = false;
     // Under each export call, print the host lookups it made and the DirectInput calls it caused.
     bool trace = false;
+    // How long a `while` loop may keep the run going, in seconds of script time.
+    std::uint32_t max_time_seconds = 60;
+    // Why the program has no foreground window, when it has none: DirectInput may then refuse
+    // the joystick, so it is said before a run on a real DirectInput.
+    std::string no_window_reason;
 };
 
 struct ScriptResult {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "script/spelling.h"
+
 namespace tamrilo::script {
 
 const std::vector<std::string>& export_names() {
@@ -61,6 +63,19 @@ std::string family_of(const std::string& variable) {
         }
     }
     return "";
+}
+
+bool is_status_name(const std::string& name) {
+    const auto& names = family_variables("status");
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+std::string undeclared_variable(const std::string& name, std::vector<std::string> declared) {
+    const std::string family = family_of(name);
+    if (!family.empty()) return "'" + name + "' is not declared: add `declare " + family + "` or `var " + name + "`";
+    const auto library_names = library_variable_names();
+    declared.insert(declared.end(), library_names.begin(), library_names.end());
+    return "unknown variable '" + name + "'" + did_you_mean(name, declared);
 }
 
 }  // namespace tamrilo::script

@@ -23,9 +23,15 @@ const std::vector<VariableFamily>& variable_families();
 // The variables of one family (empty for a name that is none): family_variables("status") gives
 // the six status variables, OV_error first.
 const std::vector<std::string>& family_variables(const std::string& family);
+// Whether the name is a status variable: status codes are shown and compared as raw integers.
+bool is_status_name(const std::string& name);
 // Every host variable the library uses, family by family.
 std::vector<std::string> library_variable_names();
 // The family of a host variable, or "" for a name the library does not use.
 std::string family_of(const std::string& variable);
+
+// What a line that reads `name` before any line declared it is told: for a variable of the
+// library, what to add; for another name, the closest of `declared` and the library's names.
+std::string undeclared_variable(const std::string& name, std::vector<std::string> declared);
 
 }  // namespace tamrilo::script

@@ -112,7 +112,8 @@ TEST(CallDecoder, OneLinePerOperation) {
               {property(DIPROP_AUTOCENTER), 20, 16, 0, DIPH_DEVICE, DIPROPAUTOCENTER_OFF}),
          "joystick 0 device #2 SetProperty(DIPROP_AUTOCENTER, {diph{dwSize 20, dwHeaderSize 16, dwObj 0, dwHow "
          "DIPH_DEVICE}, dwData DIPROPAUTOCENTER_OFF}) -> DIERR_ACQUIRED"},
-        {on(SIM_OP_ACQUIRE, SIM_OBJECT_DEVICE, DIERR_UNPLUGGED), "joystick 0 device #2 Acquire() -> DIERR_UNPLUGGED"},
+        {on(SIM_OP_ACQUIRE, SIM_OBJECT_DEVICE, static_cast<HRESULT>(DIERR_UNPLUGGED)),
+         "joystick 0 device #2 Acquire() -> DIERR_UNPLUGGED"},
         {on(SIM_OP_UNACQUIRE, SIM_OBJECT_DEVICE, DI_NOEFFECT), "joystick 0 device #2 Unacquire() -> DI_NOEFFECT"},
         {released(with(on(SIM_OP_GET_DEVICE_STATE, SIM_OBJECT_DEVICE, DIERR_NOTINITIALIZED), {80})),
          "joystick 0 device #2 GetDeviceState(size 80) -> DIERR_NOTINITIALIZED (the object had been released)"},
@@ -143,7 +144,8 @@ TEST(CallDecoder, OneLinePerOperation) {
                      9000, 0, &wave, 1),
          "effect #3 on joystick 0 SetParameters(DIEFFECT{dwSize 52, dwFlags DIEFF_OBJECTOFFSETS|DIEFF_POLAR, "
          "rglDirection [9000]}, DIEP_DIRECTION) -> DI_OK"},
-        {with(on(SIM_OP_START, SIM_OBJECT_EFFECT, DIERR_NOTEXCLUSIVEACQUIRED), {INFINITE, DIES_SOLO}),
+        {with(on(SIM_OP_START, SIM_OBJECT_EFFECT, static_cast<HRESULT>(DIERR_NOTEXCLUSIVEACQUIRED)),
+              {INFINITE, DIES_SOLO}),
          "effect #3 on joystick 0 Start(iterations INFINITE, DIES_SOLO) -> DIERR_NOTEXCLUSIVEACQUIRED"},
         {with(on(SIM_OP_START, SIM_OBJECT_EFFECT), {1, 0}),
          "effect #3 on joystick 0 Start(iterations 1, 0x0) -> DI_OK"},

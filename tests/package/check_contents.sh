@@ -1,10 +1,11 @@
 #!/bin/sh
 # Checks the Windows package: every file under one top folder named after the package, exactly
 # the files of contents.txt plus the guides and examples of the source tree, the product as
-# built, and SHA256SUMS naming every other file with its right checksum.
-#   check_contents.sh ZIP SOURCE_DIR BUILD_BIN_DIR
+# built, SHA256SUMS naming every other file with its right checksum, and every link of the pages
+# leading to a file the package holds.
+#   check_contents.sh ZIP SOURCE_DIR BUILD_BIN_DIR PYTHON
 set -eu
-zip=$1 source=$2 bin=$3
+zip=$1 source=$2 bin=$3 python=$4
 top=$(basename "$zip" .zip)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -12,6 +13,7 @@ fail() { echo "package check: $*" >&2; exit 1; }
 
 {
   grep -v '^#' "$source/tests/package/contents.txt"
+  echo docs/index.html
   for page in reference scripting forces; do
     [ ! -f "$source/docs/$page.md" ] || echo "docs/$page.html"
   done
@@ -32,4 +34,5 @@ sed 's/^[0-9a-f]\{64\}  //' SHA256SUMS > "$work/summed"
 grep -vx SHA256SUMS "$work/actual" | diff -u - "$work/summed" || fail "SHA256SUMS does not name every file"
 grep -q '<div class="toc">' docs/reference.html || fail "the reference has no table of contents"
 grep -q 'id="host-variable-index"' docs/reference.html || fail "the reference has no host variable index"
+"$python" "$source/tests/package/check_links.py" . || fail "a page links to a file the package does not hold"
 echo "package holds $(wc -l < "$work/actual") files, checksums match"

@@ -60,10 +60,10 @@ constexpr int kHeld = 0, kFailed = 1, kError = 2;
 // Every script the host must refuse or flag: what it prints on standard error, and its exit code.
 TEST_F(HostCommandTest, BadScriptsAreNamedWithTheirLine) {
     const struct {
-        const char* script;
+        std::string script;
         std::vector<std::string> options;
         int code;
-        const char* message;  // the start of standard error
+        const char* message;  // the start of standard error; "" for none
     } cases[] = {
         {"declare version\ncall Get_Versionsnummer\ncall InitDirectInput\n",
          {},
@@ -94,6 +94,50 @@ TEST_F(HostCommandTest, BadScriptsAreNamedWithTheirLine) {
          {},
          kError,
          "tamrilo-host: t.txt:1: unknown export 'InitJoystik_1' (did you mean 'InitJoystick_1'?)\n"},
+        {"print JOY_X_A\n",
+         {},
+         kError,
+         "tamrilo-host: t.txt:1: 'JOY_X_A' is not declared: add `declare joystick` or `var JOY_X_A`\n"},
+        {"set sine_1_height 5000\n",
+         {},
+         kHeld,
+         "t.txt:1: warning: no export reads 'sine_1_height' (did you mean 'sine_1_hight'?); declare a variable of the "
+         "script's own with `var sine_1_height` first\n"},
+        {"set sine_1_height 5000\n", {"--strict"}, kError, "tamrilo-host: t.txt:1: no export reads 'sine_1_height'"},
+        {"var speed\nset speed 3\nraw speed 4\n", {"--strict"}, kHeld, ""},
+        {"declare status joystick\ncall InitJoystick_1\nexpect OV_error 7\n",
+         {},
+         kFailed,
+         "t.txt:2: InitJoystick_1 left OV_error 2: no DirectInput object: call Get_Versionsnummer and InitDirectInput "
+         "first\nt.txt:3: expected OV_error = 7 (script value 0.0068359375), got 2 (script value 0.001953125)\n"
+         "t.txt:3:   InitJoystick_1 left OV_error 2: no DirectInput object: call"},
+        {"declare all\ncall InitDirectInput\n",
+         {},
+         kHeld,
+         "t.txt:2: InitDirectInput left OV_info_1 0: no DirectInput object was made: the version was refused, or "
+         "creating it failed: FF_versionsnummer must hold 1.5: call Get_Versionsnummer first\n"},
+        {"declare all\ncall Get_Joystick_State\n",
+         {},
+         kHeld,
+         "t.txt:2: Get_Joystick_State did nothing: no joystick selected: call InitJoystick_1 or InitJoystick_2 "
+         "first\n"},
+        {"name Get_Joystick_Name_1\n",
+         {},
+         kHeld,
+         "t.txt:1: Get_Joystick_Name_1 did nothing: no DirectInput object: call Get_Versionsnummer and InitDirectInput "
+         "first\n"},
+        // The whole script is checked first: nothing runs before a mistake far down.
+        {"echo first\nwait 10\nframbulate\n", {}, kError, "tamrilo-host: t.txt:3: unknown command 'frambulate'\n"},
+        {"echo {JOY_X_A}\n", {}, kError, "tamrilo-host: t.txt:1: 'JOY_X_A' is not declared"},
+        {"set A 3,5\n", {}, kError, "tamrilo-host: t.txt:1: bad number '3,5' (the decimal mark is a dot: '3.5')\n"},
+        {"var A\nif A = 1\nend\n", {}, kError, "tamrilo-host: t.txt:2: unknown comparison '=' (==, !=, <, <=, > or"},
+        {"var A\nif A == 1 2\nend\n", {}, kError, "tamrilo-host: t.txt:2: usage: if NAME OP NUMBER | NAME OP raw"},
+        {"var A\nif A == 1\nelse\nelse\nend\n", {}, kError, "tamrilo-host: t.txt:4: 'else' without 'if'\n"},
+        {"var A\nwhile A == 0\n", {}, kError, "tamrilo-host: t.txt:2: 'while' without 'end'\n"},
+        {"var A\nwhile A == 0\n  wait 100\nend\n",
+         {"--max-time", "1"},
+         kError,
+         "tamrilo-host: t.txt:2: the loop still runs after --max-time 1 s of script time\n"},
         {"declare joystick\nprint JOY_X\n",
          {},
          kError,
@@ -108,14 +152,21 @@ TEST_F(HostCommandTest, BadScriptsAreNamedWithTheirLine) {
          kError,
          "tamrilo-host: t.txt:1: unknown variable family 'joystik' (did you mean 'joystick'?)\n"},
         {"var A\nrepeat 2\ncall Get_Versionsnummer\n", {}, kError, "tamrilo-host: t.txt:2: 'repeat' without 'end'\n"},
-        {"var A\nend\n", {}, kError, "tamrilo-host: t.txt:2: 'end' without 'repeat'\n"},
+        {"var A\nend\n", {}, kError, "tamrilo-host: t.txt:2: 'end' without 'repeat', 'if' or 'while'\n"},
         {"repeat -1\nend\n", {}, kError, "tamrilo-host: t.txt:1: bad count '-1'"},
         {"wait 1.5\n", {}, kError, "tamrilo-host: t.txt:1: bad count '1.5'"},
         // The body of a block is checked before the block runs: nothing of it runs here.
         {"repeat 2\necho once\nfrobnicate\nend\n", {}, kError, "tamrilo-host: t.txt:3: unknown command 'frobnicate'\n"},
         {"set A 1 2\n", {}, kError, "tamrilo-host: t.txt:1: usage: set NAME NUMBER\n"},
         {"echo \"open\n", {}, kError, "tamrilo-host: t.txt:1: unterminated quotation\n"},
-        {"\xFF\xFEv\0a\0r\0", {}, kError, "tamrilo-host: t.txt:1: the script is UTF-16 text; save it as UTF-8\n"},
+        {std::string("\xFF\xFEv\0a\0r\0", 8),
+         {},
+         kError,
+         "tamrilo-host: t.txt:1: the script is UTF-16 text; save it as UTF-8\n"},
+        {std::string("v\0a\0r\0 \0A\0\n\0", 12),
+         {},
+         kError,
+         "tamrilo-host: t.txt:1: the script holds zero bytes, as UTF-16 text does; save it as UTF-8\n"},
         {"var A\nexpect A value 1.5\n",
          {},
          kFailed,
@@ -130,7 +181,14 @@ TEST_F(HostCommandTest, BadScriptsAreNamedWithTheirLine) {
         SCOPED_TRACE(c.script);
         const HostRun run = script(c.script, c.options);
         EXPECT_EQ(run.code, c.code);
+        if (*c.message == '\0') {
+            EXPECT_EQ(run.err, "");
+        }
         EXPECT_EQ(run.err.substr(0, std::strlen(c.message)), c.message);
+        // A script error is found before the first line runs.
+        if (c.code == kError) {
+            EXPECT_EQ(run.out, "");
+        }
     }
 }
 
@@ -143,6 +201,8 @@ TEST_F(HostCommandTest, BadCommandLinesAndPaths) {
         {{"--strcit", "t.txt"}, "tamrilo-host: unknown option '--strcit' (did you mean '--strict'?)\n"},
         {{}, "usage: tamrilo-host [OPTIONS] SCRIPT"},
         {{"a.txt", "b.txt"}, "tamrilo-host: one script at a time; 'b.txt' is a second one\n"},
+        // An absolute path is a path, on Windows too, not a Windows-style option.
+        {{"/no/such/script.txt"}, "tamrilo-host: cannot open /no/such/script.txt: "},
         {{"no-such-script.txt"}, "tamrilo-host: cannot open no-such-script.txt: "},
         {{"--library"}, "tamrilo-host: --library"},
     };
@@ -199,7 +259,7 @@ TEST_F(HostCommandTest, ScriptTextAsEditorsWriteIt) {
         "echo \"# not a comment\"   spaced    out # a comment\r\n");
     EXPECT_EQ(run.code, kHeld) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, "# not a comment spaced out\ntamrilo-host: 1 export calls, 2 expectations held, 0 failed\n");
+    EXPECT_EQ(run.out, "# not a comment spaced out\ntamrilo-host: 1 export call, 2 expectations held, 0 failed\n");
 }
 
 TEST_F(HostCommandTest, RepeatBlocksNestAndWaitMovesTheSimulatedClock) {
@@ -232,9 +292,38 @@ TEST_F(HostCommandTest, DeclareAllGivesEveryVariableTheLibraryUses) {
     EXPECT_EQ(run.out, expected + "\ntamrilo-host: 0 export calls, " + std::to_string(all_variable_names().size()) +
                            " expectations held, 0 failed\n");
     // A family declares its own variables and no others.
-    const HostRun constant = script("declare constant status\nprint FF_force_y OV_info_5\nprint sine_1_null\n");
-    EXPECT_EQ(constant.code, kError);
-    EXPECT_EQ(constant.out, "FF_force_y = 0 (raw 0)\nOV_info_5 = 0 (status code)\n");
+    const HostRun constant = script("declare constant status\nprint FF_force_y OV_info_5\n");
+    EXPECT_EQ(constant.code, kHeld);
+    EXPECT_EQ(constant.out,
+              "FF_force_y = 0 (raw 0), OV_info_5 = 0 (status code)\ntamrilo-host: 0 export calls, 0 "
+              "expectations held, 0 failed\n");
+    EXPECT_EQ(script("declare constant status\nprint sine_1_null\n").code, kError);
+}
+
+// What scripts print: values on one line, values in text, what the status codes mean, and the
+// lines a condition chooses.
+TEST_F(HostCommandTest, ScriptsPrintWhatTheyRead) {
+    const struct {
+        const char* script;
+        const char* out;  // standard output before the summary
+    } cases[] = {
+        {"var A\nset A 1.5\nvar B\nprint A B\necho a={A},b={B} {A}\n",
+         "A = 1.5 (raw 1536), B = 0 (raw 0)\na=1.5,b=0 1.5\n"},
+        {"declare status joystick\ncall InitJoystick_1\nstatus\n",
+         "status OV_error=2 OV_info_1=0 OV_info_2=0 OV_info_3=0 OV_info_4=0 OV_info_5=0\n  InitJoystick_1 left "
+         "OV_error 2: no DirectInput object: call Get_Versionsnummer and InitDirectInput first\n"},
+        {"var A\nset A 2\nif A > 1\n  echo big\nelse\n  echo small\nend\nif A != raw 2048\n  echo not\nend\n"
+         "if A <= 2\n  if A >= 2.001\n    echo no\n  else\n    echo nested\n  end\nend\n",
+         "big\nnested\n"},
+        {"declare status\nraw OV_error 97\nif OV_error == 97\n  echo raw code\nend\n", "raw code\n"},
+        {"var A\nwhile A < 1\n  echo {A}\n  set A 1\nend\nwhile A < 1\n  echo never\nend\n", "0\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const HostRun run = script(c.script);
+        EXPECT_EQ(run.code, kHeld) << run.err;
+        EXPECT_EQ(run.out.substr(0, run.out.find("tamrilo-host: ")), c.out);
+    }
 }
 
 // The trace decodes what reached DirectInput: flags, GUIDs, records and results by name.
@@ -246,7 +335,9 @@ TEST_F(HostCommandTest, TraceDecodesTheDirectInputCalls) {
         {"--trace"});
     EXPECT_EQ(run.code, kHeld) << run.err;
     for (const char* line : {
-             "  Get_Versionsnummer looked up: FF_versionsnummer\n",
+             "  line 3: Get_Versionsnummer looked up: FF_versionsnummer = 0 -> 1.5\n",
+             "  line 8: Define_Const_Forces looked up: OV_error = 7 -> 102",
+             " FF_force_x = 3000 FF_force_y = 4000\n  Define_Const_Forces left OV_error 102: sent and started\n",
              "  -> DirectInputCreateA(version 0x500, instance ",
              "  -> DirectInput #1 EnumDevices(DIDEVTYPE_JOYSTICK, DIEDFL_ATTACHEDONLY) -> DI_OK\n",
              "  -> DirectInput #1 CreateDevice(instance of joystick 0) -> DI_OK\n",

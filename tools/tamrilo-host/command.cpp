@@ -48,6 +48,10 @@ void print_help(const CLI::App& app, std::ostream& out) {
     out << "\nSee docs/scripting.md for the whole language.\n";
 }
 
+std::string counted(long long n, const std::string& thing) {
+    return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
+}
+
 // Why a script path cannot be read, or "" when it can.
 std::string unreadable(const std::string& path, std::ifstream& in) {
     std::error_code ec;
@@ -123,9 +127,9 @@ int run_host_script(const HostOptions& options, std::ostream& out, std::ostream&
             for (const auto& note : outputs.write(force::preview::simulator_source(sim, result.effect_labels), title))
                 err << "tamrilo-host: " << note << "\n";
         }
-        out << "tamrilo-host: " << result.export_calls << " export calls, " << result.expectations_held
-            << " expectations held, " << result.failed_expectations << " failed";
-        if (result.undeclared_lookups != 0) out << ", " << result.undeclared_lookups << " undeclared lookups";
+        out << "tamrilo-host: " << counted(result.export_calls, "export call") << ", "
+            << counted(result.expectations_held, "expectation") << " held, " << result.failed_expectations << " failed";
+        if (result.undeclared_lookups != 0) out << ", " << counted(result.undeclared_lookups, "undeclared lookup");
         out << "\n";
         return result.failed(options.script_options) ? kExitFailed : kExitHeld;
     } catch (const std::exception& e) {

@@ -1,6 +1,6 @@
 #include "tools/tamrilo-host/foreground_window.h"
 
-#include <ostream>
+#include "engine/library.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -56,7 +56,7 @@ bool bring_to_front(HWND window) {
 
 }  // namespace
 
-ForegroundWindow::ForegroundWindow(std::ostream& warnings) {
+ForegroundWindow::ForegroundWindow() {
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = window_procedure;
     window_class.hInstance = GetModuleHandleA(nullptr);
@@ -68,9 +68,13 @@ ForegroundWindow::ForegroundWindow(std::ostream& warnings) {
         CreateWindowExA(0, kClassName, "tamrilo-host: joystick access", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
                         CW_USEDEFAULT, kWidth, kHeight, nullptr, nullptr, window_class.hInstance, nullptr);
     if (window == nullptr) {
-        warnings << "tamrilo-host: warning: no window could be made (error " << GetLastError()
-                 << "); DirectInput may refuse the joystick's exclusive foreground access, which "
-                    "needs a window of this program in the foreground\n";
+        const DWORD error = GetLastError();
+        // Wine without a display refuses windows without giving a reason.
+        problem_ = "no window could be made (" +
+                   (error == 0 ? std::string("the system gave no reason; is there a display?")
+                               : engine::system_message(error)) +
+                   "); DirectInput may refuse the joystick's exclusive foreground access, which needs a window of "
+                   "this program in the foreground";
         return;
     }
     window_ = window;
@@ -78,9 +82,9 @@ ForegroundWindow::ForegroundWindow(std::ostream& warnings) {
     UpdateWindow(window);
     answer_messages();
     if (!bring_to_front(window)) {
-        warnings << "tamrilo-host: warning: Windows did not bring the tamrilo-host window to the foreground; "
-                    "DirectInput may refuse to acquire the joystick, since its access is exclusive to the "
-                    "foreground window: click the window and run again\n";
+        problem_ =
+            "Windows did not bring the tamrilo-host window to the foreground; DirectInput may refuse to acquire "
+            "the joystick, since its access is exclusive to the foreground window: click the window and run again";
     }
 }
 
@@ -103,7 +107,7 @@ void ForegroundWindow::answer_messages() {
 
 #else
 
-ForegroundWindow::ForegroundWindow(std::ostream&) {}
+ForegroundWindow::ForegroundWindow() = default;
 ForegroundWindow::~ForegroundWindow() = default;
 void ForegroundWindow::answer_messages() {}
 bool ForegroundWindow::key_pressed() { return false; }

@@ -4,15 +4,15 @@
 // (the console belongs to another process), so the host makes one and brings it to the front.
 #pragma once
 
-#include <iosfwd>
+#include <string>
 
 namespace tamrilo::tool {
 
 class ForegroundWindow {
 public:
-    // Creates the window and brings it to the foreground; writes a warning to `warnings` when
-    // it cannot, since acquisition may then be refused. Elsewhere than Windows it does nothing.
-    explicit ForegroundWindow(std::ostream& warnings);
+    // Creates the window and brings it to the foreground; problem() then says why it could not,
+    // since acquisition may be refused. Elsewhere than Windows it does nothing.
+    ForegroundWindow();
     ~ForegroundWindow();
     ForegroundWindow(const ForegroundWindow&) = delete;
     ForegroundWindow& operator=(const ForegroundWindow&) = delete;
@@ -22,9 +22,12 @@ public:
     // True once a key was pressed in the window or the window was closed: while the joystick is
     // watched the window is in front, so that is where the user types.
     bool key_pressed();
+    // Why there is no window of this program in the foreground, or "".
+    const std::string& problem() const { return problem_; }
 
 private:
     void* window_ = nullptr;
+    std::string problem_;
 };
 
 }  // namespace tamrilo::tool

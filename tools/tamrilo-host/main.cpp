@@ -22,9 +22,14 @@ int main(int argc, char** argv) {
         return *code;
     }
     try {
-        if (options.simulator) load_simulator_from_folder();
-        ForegroundWindow window(std::cerr);
+        if (options.simulator) {
+            if (const auto code = run_again_with_wine_override()) return *code;
+            load_simulator_from_folder();
+        }
+        ForegroundWindow window;
+        options.script_options.no_window_reason = window.problem();
         if (options.watch) {
+            if (!window.problem().empty()) std::cerr << "tamrilo-host: warning: " << window.problem() << "\n";
             WatchOptions watch;
             watch.stop_requested = [&] { return window.key_pressed() || key_pressed(); };
             watch.between_frames = [&] {

@@ -5,6 +5,8 @@
 namespace tamrilo::tool {
 
 void add_options(CLI::App& app, HostOptions& options) {
+    // A script is a path first: /home/author/rumble.txt under Wine is not a Windows-style option.
+    app.allow_windows_style_options(false);
     app.add_option("script", options.script, "the script to run")->type_name("SCRIPT");
     app.add_flag("-h,--help", options.help, "print this summary of options and commands, and exit");
     app.add_flag("--version", options.version, "print the version, and exit");
@@ -20,7 +22,11 @@ void add_options(CLI::App& app, HostOptions& options) {
     app.add_flag("--strict", options.script_options.strict,
                  "fail the run (exit 1) when an export looks up an undeclared name");
     app.add_flag("--trace", options.script_options.trace,
-                 "print under each export call its host lookups and the DirectInput calls it made");
+                 "print under each export call its script line, the values its host lookups found and the "
+                 "DirectInput calls it made");
+    app.add_option("--max-time", options.script_options.max_time_seconds,
+                   "end a run whose while loop still runs after this many seconds of script time (default 60)")
+        ->type_name("SECONDS");
 }
 
 }  // namespace tamrilo::tool
