@@ -4,6 +4,7 @@
 #include "engine/library.h"
 #include "tools/tamrilo-host/command.h"
 #include "tools/tamrilo-host/console.h"
+#include "tools/tamrilo-host/designer/server.h"
 #include "tools/tamrilo-host/foreground_window.h"
 #include "tools/tamrilo-host/simulator_folder.h"
 #include "tools/tamrilo-host/watch.h"
@@ -22,8 +23,25 @@ int main(int argc, char** argv) {
         return *code;
     }
     try {
-        if (options.simulator) load_simulator_from_folder();
+        // The designer plays on the simulated stick unless the system's DirectInput is asked for.
+        if (options.simulator || (options.designer && !options.system_directinput)) load_simulator_from_folder();
         ForegroundWindow window(std::cerr);
+        const std::string library = options.library.empty() ? default_library_path() : options.library;
+        if (options.designer) {
+            tamrilo::designer::ServerOptions designer;
+            designer.library = library;
+            designer.port = options.port;
+            designer.listening = [](const std::string& address) {
+                std::cout << "tamrilo-host: the effect designer is at " << address
+                          << "\n(open it in a browser on this machine; a line or the end of input stops it)"
+                          << std::endl;
+            };
+            designer.stop_requested = [&] {
+                window.answer_messages();
+                return window.key_pressed() || key_pressed();
+            };
+            return tamrilo::designer::serve_designer(designer, std::cout, std::cerr);
+        }
         if (options.watch) {
             WatchOptions watch;
             watch.stop_requested = [&] { return window.key_pressed() || key_pressed(); };
@@ -32,7 +50,6 @@ int main(int argc, char** argv) {
                 pause_milliseconds(kWatchIntervalMilliseconds);
             };
             watch.redraw_in_place = enable_redraw_in_place();
-            const std::string library = options.library.empty() ? default_library_path() : options.library;
             return watch_joystick(library, watch, std::cout, std::cerr);
         }
         return run_host_script(options, std::cout, std::cerr);
