@@ -53,7 +53,7 @@ class Designer:
         return "\n".join(self.lines[since:])
 
     def stop(self):
-        """A line on its input stops it; returns its exit code."""
+        """A line on its input stops it, as a key does on a console; returns its exit code."""
         self.process.stdin.write("\n")
         self.process.stdin.flush()
         return self.process.wait(60)

@@ -1,4 +1,5 @@
 // tamrilo-host: runs a script of export calls against Tamrilo, the way the host engine would.
+#include <csignal>
 #include <iostream>
 
 #include "engine/library.h"
@@ -12,6 +13,10 @@
 namespace {
 
 constexpr int kWatchIntervalMilliseconds = 50;
+
+// Ctrl+C stops the designer the orderly way, so that it stops every effect before it ends.
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void on_interrupt(int) { interrupted = 1; }
 
 }  // namespace
 
@@ -33,12 +38,14 @@ int main(int argc, char** argv) {
             designer.port = options.port;
             designer.listening = [](const std::string& address) {
                 std::cout << "tamrilo-host: the effect designer is at " << address
-                          << "\n(open it in a browser on this machine; a line or the end of input stops it)"
+                          << "\n(open it in a browser on this machine; a key or Ctrl+C stops it and every effect)"
                           << std::endl;
             };
+            std::signal(SIGINT, on_interrupt);
+            std::signal(SIGTERM, on_interrupt);
             designer.stop_requested = [&] {
                 window.answer_messages();
-                return window.key_pressed() || key_pressed();
+                return interrupted != 0 || window.key_pressed() || key_pressed();
             };
             return tamrilo::designer::serve_designer(designer, std::cout, std::cerr);
         }

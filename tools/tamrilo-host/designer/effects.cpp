@@ -125,7 +125,8 @@ bool is_periodic(Kind kind) { return kind >= Kind::square && kind <= Kind::sawto
 std::string export_word(const std::string& family) {
     std::string word = family;
     for (std::size_t i = 0; i < word.size(); ++i) {
-        if (i == 0 || word[i - 1] == '_') word[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[i])));
+        if (i == 0 || word[i - 1] == '_')
+            word[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[i])));
     }
     return word;
 }
@@ -251,8 +252,8 @@ sim::force::Play play_of(const Effect& effect, const Values& values, std::vector
         for (std::size_t axis = 0; axis < 2; ++axis) {
             conditions[axis].dwPositiveSaturation = conditions[axis].dwNegativeSaturation = kConditionSaturation;
             put_block(p, conditions[axis], axis);
-            sent.push_back({std::string(axis == 0 ? "x" : "y") + ": dwPositiveSaturation, dwNegativeSaturation",
-                            "", kConditionSaturation});
+            sent.push_back({std::string(axis == 0 ? "x" : "y") + ": dwPositiveSaturation, dwNegativeSaturation", "",
+                            kConditionSaturation});
         }
     }
     return play;
@@ -316,7 +317,8 @@ Preview preview(const Effect& effect, const Values& values) {
         const double span_us = periodic.dwPeriod == 0 ? 1e6 : 3.0 * periodic.dwPeriod;
         for (int i = 0; i <= kSamples; ++i) {
             const auto t_us = static_cast<std::int64_t>(span_us * i / kSamples);
-            add_point(out, static_cast<double>(t_us) / 1000.0, sim::force::contribution(play, t_us, still, DI_FFNOMINALMAX));
+            add_point(out, static_cast<double>(t_us) / 1000.0,
+                      sim::force::contribution(play, t_us, still, DI_FFNOMINALMAX));
         }
     } else {
         const bool by_position = effect.kind == Kind::spring;

@@ -61,13 +61,14 @@ std::string text_list(const std::vector<std::string>& items) { return list(items
 
 std::string effects_json() {
     return list(effects(), [](const Effect& e) {
-        return "{\"family\":" + quoted(e.family) + ",\"label\":" + quoted(e.label) + ",\"define\":" +
-               quoted(e.define) + ",\"start\":" + quoted(e.start) + ",\"stop\":" + quoted(e.stop) +
-               ",\"variables\":" + list(e.variables, [](const Variable& v) {
-                   return "{\"name\":" + quoted(v.name) + ",\"unit\":" + quoted(v.unit) + ",\"meaning\":" +
-                          quoted(v.meaning) + ",\"min\":" + number(v.min) + ",\"max\":" + number(v.max) +
-                          ",\"initial\":" + number(v.initial) + "}";
-               }) +
+        return "{\"family\":" + quoted(e.family) + ",\"label\":" + quoted(e.label) + ",\"define\":" + quoted(e.define) +
+               ",\"start\":" + quoted(e.start) + ",\"stop\":" + quoted(e.stop) + ",\"variables\":" +
+               list(e.variables,
+                    [](const Variable& v) {
+                        return "{\"name\":" + quoted(v.name) + ",\"unit\":" + quoted(v.unit) +
+                               ",\"meaning\":" + quoted(v.meaning) + ",\"min\":" + number(v.min) +
+                               ",\"max\":" + number(v.max) + ",\"initial\":" + number(v.initial) + "}";
+                    }) +
                "}";
     });
 }
@@ -88,15 +89,20 @@ std::string preview_json(const Effect& effect, const Values& values) {
     const Preview p = preview(effect, values);
     std::vector<std::string> host = script_lines(effect, values, effect.define);
     host.push_back("call " + effect.start);
-    return "{\"sent\":" + list(p.sent, [](const SentField& f) {
-               return "{\"field\":" + quoted(f.field) + ",\"from\":" + quoted(f.from) +
-                      ",\"value\":" + std::to_string(f.value) + "}";
-           }) +
-           ",\"along\":" + quoted(p.along) + ",\"series\":" + list(p.series, [](const Series& s) {
-               return "{\"name\":" + quoted(s.name) + ",\"points\":" + list(s.points, [](const auto& pt) {
-                          return "[" + number(pt.first) + "," + number(pt.second) + "]";
-                      }) + "}";
-           }) +
+    return "{\"sent\":" +
+           list(p.sent,
+                [](const SentField& f) {
+                    return "{\"field\":" + quoted(f.field) + ",\"from\":" + quoted(f.from) +
+                           ",\"value\":" + std::to_string(f.value) + "}";
+                }) +
+           ",\"along\":" + quoted(p.along) + ",\"series\":" +
+           list(p.series,
+                [](const Series& s) {
+                    return "{\"name\":" + quoted(s.name) + ",\"points\":" +
+                           list(s.points,
+                                [](const auto& pt) { return "[" + number(pt.first) + "," + number(pt.second) + "]"; }) +
+                           "}";
+                }) +
            ",\"notes\":" + text_list(p.notes) + ",\"script\":" + text_list(host) +
            ",\"engine_script\":" + text_list(engine_lines(host)) + "}";
 }
@@ -121,9 +127,7 @@ std::map<std::string, std::string> parameters(const httplib::Request& request) {
     return {request.params.begin(), request.params.end()};
 }
 
-void send_json(httplib::Response& response, const std::string& json) {
-    response.set_content(json, "application/json");
-}
+void send_json(httplib::Response& response, const std::string& json) { response.set_content(json, "application/json"); }
 
 void refuse(httplib::Response& response, int status, const std::string& message) {
     response.status = status;
@@ -198,33 +202,33 @@ int serve_designer(const ServerOptions& options, std::ostream& console, std::ost
         });
     }
     server.Get("/effects", answer([&](const httplib::Request&) {
-        return "{\"simulated\":" + std::string(session.simulated() ? "true" : "false") +
-               ",\"effects\":" + effects_json() + "}";
-    }));
+                   return "{\"simulated\":" + std::string(session.simulated() ? "true" : "false") +
+                          ",\"effects\":" + effects_json() + "}";
+               }));
     server.Get("/preview", answer([&](const httplib::Request& request) {
-        const Effect& effect = effect_named(request.get_param_value("effect"));
-        return preview_json(effect, checked_values(effect, parameters(request)));
-    }));
+                   const Effect& effect = effect_named(request.get_param_value("effect"));
+                   return preview_json(effect, checked_values(effect, parameters(request)));
+               }));
     server.Post("/call", answer([&](const httplib::Request& request) {
-        const Effect& effect = effect_named(request.get_param_value("effect"));
-        const std::string action = request.get_param_value("action");
-        const std::string export_name = action == "define" ? effect.define
-                                        : action == "start" ? effect.start
-                                        : action == "stop"  ? effect.stop
-                                                            : "";
-        if (export_name.empty()) throw DesignError("no action '" + action + "' (define, start or stop)");
-        const auto lines = session.call(effect, checked_values(effect, parameters(request)), export_name);
-        return "{\"lines\":" + text_list(lines) + ",\"status\":" + status_json(session.status()) + "}";
-    }));
+                    const Effect& effect = effect_named(request.get_param_value("effect"));
+                    const std::string action = request.get_param_value("action");
+                    const std::string export_name = action == "define"  ? effect.define
+                                                    : action == "start" ? effect.start
+                                                    : action == "stop"  ? effect.stop
+                                                                        : "";
+                    if (export_name.empty()) throw DesignError("no action '" + action + "' (define, start or stop)");
+                    const auto lines = session.call(effect, checked_values(effect, parameters(request)), export_name);
+                    return "{\"lines\":" + text_list(lines) + ",\"status\":" + status_json(session.status()) + "}";
+                }));
     server.Get("/stick", answer([&](const httplib::Request&) { return stick_json(session.read_stick()); }));
     server.Post("/stick", answer([&](const httplib::Request& request) {
-        session.place_stick(stick_axis(request, "x"), stick_axis(request, "y"));
-        return stick_json(session.read_stick());
-    }));
+                    session.place_stick(stick_axis(request, "x"), stick_axis(request, "y"));
+                    return stick_json(session.read_stick());
+                }));
     server.Post("/close", answer([&](const httplib::Request&) {
-        session.stop_all();
-        return std::string("{}");
-    }));
+                    session.stop_all();
+                    return std::string("{}");
+                }));
 
     std::thread listener([&] { server.listen_after_bind(); });
     if (options.listening) options.listening("http://" + hosts[0] + "/?token=" + token);

@@ -28,7 +28,8 @@ Session::Session(const std::string& library_path, std::ostream& console)
     : console_(console), runner_(library_path, "designer", traced(), transcript_, transcript_) {
     run("declare all");
     if (simulated()) run("joystick attach \"Designer stick\" ff");
-    for (const char* name : {"Get_Versionsnummer", "InitDirectInput", "InitJoystick_1"}) run("call " + std::string(name));
+    for (const char* name : {"Get_Versionsnummer", "InitDirectInput", "InitJoystick_1"})
+        run("call " + std::string(name));
     selected_ = runner_.engine.get("OV_info_2") == 1;
     show_transcript();
     clock_synced_ = std::chrono::steady_clock::now();

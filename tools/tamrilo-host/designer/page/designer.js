@@ -48,15 +48,17 @@ function element(name, attributes, parent) {
 }
 
 // Draws the series on a plot 520 × 300: the force from -10000 to 10000 upward, `along` across.
+// The constant force's vector is drawn as the stick sees it, y growing toward the user (down).
 function drawPlot(preview) {
   const svg = $('plot');
   svg.replaceChildren();
-  const left = 50, right = 510, top = 10, bottom = 270;
+  const left = 50, right = 490, top = 10, bottom = 270;
   const vector = preview.along === 'force x';
   const xs = preview.series.flatMap((s) => s.points.map((p) => p[0]));
   const lo = vector ? -10000 : Math.min(...xs), hi = vector ? 10000 : Math.max(...xs);
+  const down = vector ? -1 : 1;
   const px = (v) => left + (hi === lo ? 0 : (v - lo) / (hi - lo)) * (right - left);
-  const py = (f) => top + (10000 - f) / 20000 * (bottom - top);
+  const py = (f) => top + (10000 - down * f) / 20000 * (bottom - top);
   for (const f of [-10000, -5000, 0, 5000, 10000]) {
     element('line', { x1: left, x2: right, y1: py(f), y2: py(f), class: f === 0 ? 'zero' : 'grid' }, svg);
     element('text', { x: 4, y: py(f) + 4 }, svg).textContent = f;
@@ -64,10 +66,10 @@ function drawPlot(preview) {
   for (let i = 0; i <= 4; i++) {
     const v = lo + (hi - lo) * i / 4;
     element('line', { x1: px(v), x2: px(v), y1: top, y2: bottom, class: 'grid' }, svg);
-    element('text', { x: px(v) - 12, y: bottom + 14 }, svg).textContent = Math.round(v);
+    element('text', { x: px(v), y: bottom + 14, 'text-anchor': 'middle' }, svg).textContent = Math.round(v);
   }
   element('text', { x: left, y: 296 }, svg).textContent =
-    vector ? 'force x → (up: force y)' : preview.along + ' →   red: force x, blue: force y';
+    vector ? 'force x →, force y ↓ (toward the user), as the stick is pushed' : preview.along + ' →   red: force x, blue: force y';
   for (const s of preview.series) {
     if (vector) {
       const [, end] = s.points;
