@@ -1,13 +1,11 @@
-// --trace: under each export call, the host lookups it made and the DirectInput calls it caused,
-// decoded from the simulated DirectInput's call log: methods, GUIDs, flags, property and effect
-// records field by field, results by name.
 #include "calltrace/decoder.h"
 
 #include <cstring>
 #include <iomanip>
+#include <iterator>
 #include <sstream>
 
-namespace tamrilo::engine {
+namespace tamrilo::calltrace {
 namespace {
 
 struct Named {
@@ -112,32 +110,45 @@ std::string guid_name(const GUID& guid) {
     return s.str();
 }
 
-const char* op_name(int op) {
-    static const char* const names[SIM_OP_COUNT] = {
-        "DirectInputCreateA",
-        "EnumDevices",
-        "CreateDevice",
-        "QueryInterface",
-        "AddRef",
-        "Release",
-        "SetDataFormat",
-        "SetCooperativeLevel",
-        "GetProperty",
-        "SetProperty",
-        "Acquire",
-        "Unacquire",
-        "GetDeviceState",
-        "Poll",
-        "GetCapabilities",
-        "CreateEffect",
-        "SetParameters",
-        "Start",
-        "Stop",
-        "Unload",
-        "(a method the library does not use)",
-    };
-    return op >= 0 && op < SIM_OP_COUNT ? names[op] : "?";
+struct OperationName {
+    sim_op op;
+    const char* name;
+};
+constexpr OperationName kOperationNames[] = {
+    {SIM_OP_CREATE, "DirectInputCreateA"},
+    {SIM_OP_ENUM_DEVICES, "EnumDevices"},
+    {SIM_OP_CREATE_DEVICE, "CreateDevice"},
+    {SIM_OP_QUERY_INTERFACE, "QueryInterface"},
+    {SIM_OP_ADD_REF, "AddRef"},
+    {SIM_OP_RELEASE, "Release"},
+    {SIM_OP_SET_DATA_FORMAT, "SetDataFormat"},
+    {SIM_OP_SET_COOPERATIVE_LEVEL, "SetCooperativeLevel"},
+    {SIM_OP_GET_PROPERTY, "GetProperty"},
+    {SIM_OP_SET_PROPERTY, "SetProperty"},
+    {SIM_OP_ACQUIRE, "Acquire"},
+    {SIM_OP_UNACQUIRE, "Unacquire"},
+    {SIM_OP_GET_DEVICE_STATE, "GetDeviceState"},
+    {SIM_OP_POLL, "Poll"},
+    {SIM_OP_GET_CAPABILITIES, "GetCapabilities"},
+    {SIM_OP_CREATE_EFFECT, "CreateEffect"},
+    {SIM_OP_SET_PARAMETERS, "SetParameters"},
+    {SIM_OP_START, "Start"},
+    {SIM_OP_STOP, "Stop"},
+    {SIM_OP_UNLOAD, "Unload"},
+    {SIM_OP_OTHER, "(a method the library does not use)"},
+};
+
+// An operation the simulator logs without a name here stops the build.
+constexpr bool names_every_operation() {
+    if (std::size(kOperationNames) != SIM_OP_COUNT) return false;
+    for (std::size_t i = 0; i < std::size(kOperationNames); ++i) {
+        if (kOperationNames[i].op != static_cast<int>(i)) return false;
+    }
+    return true;
 }
+static_assert(names_every_operation(), "each sim_op needs its name in kOperationNames, in the order of sim_op");
+
+const char* op_name(int op) { return op >= 0 && op < SIM_OP_COUNT ? kOperationNames[op].name : "?"; }
 
 std::string object_name(const sim_call& c) {
     switch (c.kind) {
@@ -271,19 +282,9 @@ const char* property_name(DWORD property) {
     return property < 10 ? names[property] : "?";
 }
 
-// The effect GUID of an effect object, for decoding its parameters.
-GUID effect_guid(const SimClient& sim, int effect_id) {
-    const int n = sim.sim_effect_count();
-    for (int i = 0; i < n; ++i) {
-        sim_effect_info info{};
-        if (sim.sim_get_effect(i, &info) && info.id == effect_id) return info.guid;
-    }
-    return GUID{};
-}
-
 }  // namespace
 
-std::string describe_call(const SimClient& sim, const sim_call& c) {
+std::string describe_call(const sim_call& c) {
     std::ostringstream o;
     const std::string object = object_name(c);
     if (!object.empty()) o << object << " ";
@@ -332,9 +333,12 @@ std::string describe_call(const SimClient& sim, const sim_call& c) {
         }
         case SIM_OP_GET_DEVICE_STATE: o << "size " << c.a[0]; break;
         case SIM_OP_GET_CAPABILITIES: o << "dwSize " << c.a[0]; break;
-        case SIM_OP_CREATE_EFFECT: describe_effect(o, c.guid, c.params, DIEP_ALLPARAMS); break;
+        case SIM_OP_CREATE_EFFECT:
+            o << guid_name(c.guid) << ", ";
+            describe_effect(o, c.guid, c.params, DIEP_ALLPARAMS);
+            break;
         case SIM_OP_SET_PARAMETERS:
-            describe_effect(o, effect_guid(sim, c.effect), c.params, c.a[0]);
+            describe_effect(o, c.guid, c.params, c.a[0]);
             o << ", " << flag_names(c.a[0], kParameterFlags);
             break;
         case SIM_OP_START:
@@ -349,4 +353,4 @@ std::string describe_call(const SimClient& sim, const sim_call& c) {
     return o.str();
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::calltrace

@@ -1,13 +1,16 @@
-// --trace: one DirectInput call from the simulated DirectInput's call log, decoded into text:
-// the object, the method, the arguments by name and the result by name.
+// What --trace shows of a DirectInput call: one record of the simulated DirectInput's call log
+// as text, made from that record alone.
 #pragma once
 
 #include <string>
 
-#include "engine/sim_client.h"
+#include "sim/sim_control.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::calltrace {
 
-std::string describe_call(const SimClient& sim, const sim_call& c);
+// The object called, the method, its arguments by name (GUIDs, flags, property and effect
+// records field by field) and the result by name:
+// "joystick 0 device #2 CreateEffect(GUID_Sine, DIEFFECT{…}) -> DI_OK, effect #3".
+std::string describe_call(const sim_call& call);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::calltrace

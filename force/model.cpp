@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace tamrilo::sim::force {
+namespace tamrilo::force {
 
 namespace {
 
@@ -260,4 +260,4 @@ std::vector<std::string> remarks(const Play& play) {
     return unique;
 }
 
-}  // namespace tamrilo::sim::force
+}  // namespace tamrilo::force

@@ -14,7 +14,7 @@
 
 #include "sim/sim_control.h"
 
-namespace tamrilo::sim::force {
+namespace tamrilo::force {
 
 inline constexpr int kAxes = 8;                   // X, Y, Z, RX, RY, RZ, slider 0, slider 1 (data-format offset / 4)
 inline constexpr std::int64_t kOpen = INT64_MAX;  // a play that has not ended yet
@@ -74,4 +74,4 @@ std::array<LONG, kAxes> total(const std::vector<Forces>& contributions);
 // object id), in words; empty when the play is drawn as DirectInput defines it.
 std::vector<std::string> remarks(const Play& play);
 
-}  // namespace tamrilo::sim::force
+}  // namespace tamrilo::force

@@ -2,12 +2,18 @@
 
 #include <iomanip>
 #include <limits>
+#include <sstream>
 
-#include "script/joysticks/backend.h"
+#include "script/numbers.h"
+#include "script/spelling.h"
 #include "script/vocabulary.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 namespace {
+
+using engine::from_fixed;
+using engine::to_fixed;
+using joysticks::JoystickSpec;
 
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 
@@ -33,9 +39,7 @@ void declare(Runner& r, const Words& w) {
         if (!found) {
             std::vector<std::string> names = {"all"};
             for (const auto& family : variable_families()) names.push_back(family.name);
-            const std::string close = closest_name(w[i], names);
-            throw ScriptError("unknown variable family '" + w[i] + "'" +
-                              (close.empty() ? "" : " (did you mean '" + close + "'?)"));
+            throw ScriptError("unknown variable family '" + w[i] + "'" + did_you_mean(w[i], names));
         }
     }
 }
@@ -113,7 +117,7 @@ int device_number(Runner& r, const std::string& word) {
 // joystick state DEVICE X Y Z RZ POV [BUTTON...]   (buttons: numbers 1..32 held down)
 // joystick move DEVICE X Y Z RZ MS                   (a straight move, arriving MS ms later)
 // joystick unplug DEVICE | joystick plug DEVICE
-void joystick(Runner& r, const Words& w) {
+void drive_joysticks(Runner& r, const Words& w) {
     JoystickBackend& joysticks = r.joysticks();
     if (w[1] == "attach") {
         if (w.size() < 3) throw ScriptError("usage: joystick attach \"NAME\" [ff] [axes N] [buttons N] [povs N]");
@@ -159,9 +163,17 @@ void joystick(Runner& r, const Words& w) {
         if (w.size() != 3) throw ScriptError("usage: joystick unplug|plug DEVICE");
         joysticks.set_attached(device_number(r, w[2]), w[1] == "plug");
     } else {
-        const std::string close = closest_name(w[1], {"attach", "state", "move", "unplug", "plug"});
         throw ScriptError("unknown joystick command '" + w[1] + "'" +
-                          (close.empty() ? "" : " (did you mean '" + close + "'?)"));
+                          did_you_mean(w[1], {"attach", "state", "move", "unplug", "plug"}));
+    }
+}
+
+// What a backend could not do is an error of the script line that asked for it.
+void joystick(Runner& r, const Words& w) {
+    try {
+        drive_joysticks(r, w);
+    } catch (const joysticks::JoystickError& e) {
+        throw ScriptError(e.what());
     }
 }
 
@@ -201,8 +213,7 @@ const Command& command_of(const Words& words) {
     }
     std::vector<std::string> names;
     for (const auto& command : kCommands) names.push_back(command.name);
-    const std::string close = closest_name(words[0], names);
-    throw ScriptError("unknown command '" + words[0] + "'" + (close.empty() ? "" : " (did you mean '" + close + "'?)"));
+    throw ScriptError("unknown command '" + words[0] + "'" + did_you_mean(words[0], names));
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

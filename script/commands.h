@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "script/runner.h"
+#include "script/types.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 struct Command {
     const char* name;
@@ -26,4 +27,4 @@ const std::vector<Command>& commands();
 // command, or giving the usage) otherwise.
 const Command& command_of(const Words& words);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

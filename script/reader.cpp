@@ -2,7 +2,9 @@
 
 #include <cctype>
 
-namespace tamrilo::engine {
+#include "script/types.h"
+
+namespace tamrilo::script {
 
 std::vector<std::string> split_words(const std::string& text) {
     std::vector<std::string> words;
@@ -49,4 +51,4 @@ bool ScriptReader::next(ScriptLine& line) {
     return false;
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

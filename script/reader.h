@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "script/script.h"
-
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 struct ScriptLine {
     int number = 0;                  // 1-based, in the file
@@ -32,4 +30,4 @@ private:
     int number_ = 0;
 };
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -5,17 +5,19 @@
 #include <memory>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "engine/host_engine.h"
 #include "engine/library.h"
 #include "engine/sim_client.h"
-#include "script/script.h"
+#include "script/joysticks/backend.h"
+#include "script/types.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
-using Words = std::vector<std::string>;
-class JoystickBackend;
+using engine::HostEngine;
+using engine::Library;
+using engine::SimClient;
+using joysticks::JoystickBackend;
 
 class Runner {
 public:
@@ -57,11 +59,4 @@ private:
     std::unique_ptr<JoystickBackend> joysticks_;
 };
 
-// Numbers in scripts. A script value is stored as value × 1024, rounded; a raw integer is the
-// stored 32-bit value itself (decimal or 0x hexadecimal, up to 0xFFFFFFFF).
-double parse_script_value(const std::string& word);
-std::int32_t parse_raw(const std::string& word);
-// A count or a duration: a decimal integer from 0 to `max`.
-std::uint32_t parse_count(const std::string& word, std::uint32_t max);
-
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

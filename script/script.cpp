@@ -3,10 +3,11 @@
 #include <vector>
 
 #include "script/commands.h"
+#include "script/numbers.h"
 #include "script/reader.h"
 #include "script/runner.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 namespace {
 
 constexpr std::uint32_t kMaxRepeat = 1000000000u;
@@ -112,4 +113,4 @@ ScriptResult run_script(std::istream& in, const std::string& file_name, const st
     return runner.result;
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -4,38 +4,11 @@
 #pragma once
 
 #include <iosfwd>
-#include <stdexcept>
 #include <string>
 
-#include "force/preview/recording.h"
+#include "script/types.h"
 
-namespace tamrilo::engine {
-
-// A line the runner cannot carry out: unknown export or command, bad number, …
-struct ScriptError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-struct ScriptOptions {
-    // A lookup of a name the script has not declared fails the run instead of only being reported.
-    bool strict = false;
-    // Under each export call, print the host lookups it made and the DirectInput calls it caused.
-    bool trace = false;
-};
-
-struct ScriptResult {
-    long long export_calls = 0;
-    long long expectations_held = 0;
-    long long failed_expectations = 0;
-    long long undeclared_lookups = 0;
-    // The slot each effect object the script created belongs to, for force pictures.
-    EffectLabels effect_labels;
-    // Whether the run failed (exit code 1): an expectation failed, or under --strict a lookup
-    // found an undeclared name.
-    bool failed(const ScriptOptions& options) const {
-        return failed_expectations != 0 || (options.strict && undeclared_lookups != 0);
-    }
-};
+namespace tamrilo::script {
 
 // Runs the script read from `in` against the library at `library_path`. Prints to `out`;
 // expectation failures and undeclared lookups go to `err`, naming the line. Throws ScriptError
@@ -44,4 +17,4 @@ struct ScriptResult {
 ScriptResult run_script(std::istream& in, const std::string& file_name, const std::string& library_path,
                         std::ostream& out, std::ostream& err, const ScriptOptions& options = {});
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

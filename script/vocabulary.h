@@ -1,11 +1,11 @@
-// What tamrilo-host knows of the library's names: its exports, the host variables it looks up,
-// grouped in families a script can declare at once, and which exports take an argument.
+// What the script language knows of the library's names: its exports, which of them take an
+// argument, and the host variables it looks up, grouped in families a script can declare at once.
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace tamrilo::engine {
+namespace tamrilo::script {
 
 // Every export of the library, in the order of its export list.
 const std::vector<std::string>& export_names();
@@ -19,16 +19,13 @@ const std::vector<std::string>& status_names();
 
 struct VariableFamily {
     std::string name;  // what `declare` takes: status, joystick, sine_1, …
-    std::string description;
     std::vector<std::string> variables;
 };
 // Every family; the variables of all of them together are every host variable the library uses.
 const std::vector<VariableFamily>& variable_families();
 // Every host variable the library uses, family by family.
 std::vector<std::string> library_variable_names();
+// The family of a host variable, or "" for a name the library does not use.
+std::string family_of(const std::string& variable);
 
-// The closest of `candidates` to `name` (small differences of spelling and case), or "" when
-// none is close enough to be worth suggesting.
-std::string closest_name(const std::string& name, const std::vector<std::string>& candidates);
-
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::script

@@ -133,6 +133,7 @@ void EffectObject::start() {
 
 HRESULT EffectObject::SetParameters(LPCDIEFFECT effect, DWORD flags) {
     Call call(SIM_OP_SET_PARAMETERS, this);
+    call.record().guid = *type_.guid;
     call.record().a[0] = flags;
     if (effect) copy_effect_params(call.record().params, *effect, flags);
     if (call.refused()) return call.finish();

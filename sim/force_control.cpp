@@ -5,6 +5,7 @@
 #include "sim/play_history.h"
 
 using namespace tamrilo::sim;
+namespace force = tamrilo::force;
 
 namespace {
 

@@ -80,9 +80,9 @@ struct sim_call {
     //   GET_DEVICE_STATE: a0 size;  GET_CAPABILITIES: a0 dwSize;  SET_PARAMETERS: a0 flags;
     //   START: a0 iterations, a1 flags;  ADD_REF/RELEASE: a0 reference count after the call.
     DWORD a[7];
-    UINT_PTR handle;           // CREATE: the instance handle; SET_COOPERATIVE_LEVEL: the window
-    int outer_null;            // CREATE, CREATE_DEVICE, CREATE_EFFECT: punkOuter was null
-    GUID guid;                 // CREATE_DEVICE: guidInstance; QUERY_INTERFACE: riid; CREATE_EFFECT: effect GUID
+    UINT_PTR handle;  // CREATE: the instance handle; SET_COOPERATIVE_LEVEL: the window
+    int outer_null;   // CREATE, CREATE_DEVICE, CREATE_EFFECT: punkOuter was null
+    GUID guid;        // CREATE_DEVICE: guidInstance; QUERY_INTERFACE: riid; CREATE_EFFECT, SET_PARAMETERS: effect GUID
     sim_effect_params params;  // CREATE_EFFECT, SET_PARAMETERS
 };
 

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 namespace {
 
@@ -37,4 +37,4 @@ void write_force_csv(std::ostream& out, const ForceTrace& trace) {
     }
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

@@ -5,10 +5,10 @@
 
 #include "force/preview/recording.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 // Columns: time in ms; position and force of each drawn axis; each effect's share on each drawn
 // axis, empty while it does not play.
 void write_force_csv(std::ostream& out, const ForceTrace& trace);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

@@ -5,7 +5,7 @@
 #include "force/preview/csv.h"
 #include "force/preview/svg.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 namespace {
 
@@ -28,7 +28,7 @@ ForceOutputs::ForceOutputs(const std::string& plot_path, const std::string& csv_
     open_for_writing(csv_, csv_path);
 }
 
-std::vector<std::string> ForceOutputs::write(const SimClient& sim, const EffectLabels& labels,
+std::vector<std::string> ForceOutputs::write(const engine::SimClient& sim, const EffectLabels& labels,
                                              const std::string& title) {
     const ForceTrace trace = trace_forces(sim, labels);
     if (plot_.is_open()) {
@@ -46,4 +46,4 @@ std::vector<std::string> ForceOutputs::write(const SimClient& sim, const EffectL
     return told;
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

@@ -8,7 +8,7 @@
 
 #include "force/preview/recording.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 class ForceOutputs {
 public:
@@ -17,11 +17,11 @@ public:
     bool wanted() const { return plot_.is_open() || csv_.is_open(); }
     // Reads the run back from the simulator and writes the files; returns what the user should be
     // told (no effect played, values outside DirectInput's ranges, …).
-    std::vector<std::string> write(const SimClient& sim, const EffectLabels& labels, const std::string& title);
+    std::vector<std::string> write(const engine::SimClient& sim, const EffectLabels& labels, const std::string& title);
 
 private:
     std::string plot_path_, csv_path_;
     std::ofstream plot_, csv_;
 };
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

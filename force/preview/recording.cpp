@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 namespace {
+
+using engine::SimClient;
 
 // Export words of the effect slots and what a script author calls each.
 struct SlotWord {
@@ -153,4 +155,4 @@ ForceTrace trace_forces(const SimClient& sim, const EffectLabels& labels) {
     return trace;
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

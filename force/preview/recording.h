@@ -10,7 +10,7 @@
 
 #include "engine/sim_client.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 // What a script author calls an effect: "sine, slot 1", "placement spring". An export that
 // creates effect objects gives them the name of its slot.
@@ -19,7 +19,7 @@ public:
     // The label of the slot an export works on, or "" for an export that has no effect slot.
     static std::string for_export(const std::string& export_name);
     // Call after each export: the effect objects created since `effects_before` get its label.
-    void note_created(const std::string& export_name, int effects_before, const SimClient& sim);
+    void note_created(const std::string& export_name, int effects_before, const engine::SimClient& sim);
     // The label of an effect object; effects no export named are called by their type and id.
     std::string of(int effect, const GUID& type) const;
 
@@ -54,6 +54,6 @@ struct ForceTrace {
 
 // Samples the simulator every millisecond from 0 to its clock's present time. The device drawn
 // is the one the first effect played on, else device 0.
-ForceTrace trace_forces(const SimClient& sim, const EffectLabels& labels);
+ForceTrace trace_forces(const engine::SimClient& sim, const EffectLabels& labels);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <vector>
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 namespace {
 
@@ -201,4 +201,4 @@ void write_force_svg(std::ostream& out, const ForceTrace& trace, const std::stri
     Picture(out, trace).write(title);
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

@@ -7,7 +7,7 @@
 
 #include "force/preview/recording.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::force::preview {
 
 // Time in milliseconds along the bottom, a panel per drawn axis with its force and stick
 // position, and a band per effect showing when it played. Curves are thinned to two points per
@@ -15,4 +15,4 @@ namespace tamrilo::engine {
 // curve's points are (millisecond, value) pairs, placed by the transform of their panel.
 void write_force_svg(std::ostream& out, const ForceTrace& trace, const std::string& title);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::force::preview

@@ -3,11 +3,17 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "engine/sim_client.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::joysticks {
+
+// What a backend cannot do as asked: a joystick it does not have, one it cannot attach or plug.
+struct JoystickError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 struct JoystickSpec {
     std::string name;
@@ -32,9 +38,10 @@ public:
 
 // The simulated joysticks when `sim` is available; else the virtual joysticks when they are
 // installed; else null.
-std::unique_ptr<JoystickBackend> make_joystick_backend(const SimClient& sim);
+std::unique_ptr<JoystickBackend> make_joystick_backend(const engine::SimClient& sim);
 
-// The virtual joysticks, or null when none is installed (always null but on Windows).
+// The virtual joysticks, or null when none is installed (virtual.cpp on Windows, none.cpp
+// elsewhere).
 std::unique_ptr<JoystickBackend> make_virtual_joysticks();
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::joysticks

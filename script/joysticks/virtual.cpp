@@ -10,10 +10,9 @@
 
 #include "engine/library.h"
 #include "script/joysticks/backend.h"
-#include "script/script.h"
 #include "virtual-joystick/control/virtual_joystick.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::joysticks {
 namespace {
 
 // The range the library sets on every axis.
@@ -76,10 +75,10 @@ public:
 
     int attach(const JoystickSpec& spec) override {
         if (spec.axes != 4 || spec.buttons != kButtons || spec.povs != 1) {
-            throw ScriptError("a virtual joystick has 4 axes, 16 buttons and 1 hat");
+            throw JoystickError("a virtual joystick has 4 axes, 16 buttons and 1 hat");
         }
         if (spec.name.empty() || spec.name.size() > kMaxName) {
-            throw ScriptError("a virtual joystick's name has 1 to 63 characters");
+            throw JoystickError("a virtual joystick's name has 1 to 63 characters");
         }
         // DirectInput lists the joysticks by number: each attached one follows the last, so that
         // the first and the last are the script's.
@@ -88,8 +87,8 @@ public:
             return s.force_feedback == spec.force_feedback && s.number > after;
         });
         if (it == free_.end()) {
-            throw ScriptError(std::string("no free virtual joystick ") + (spec.force_feedback ? "with" : "without") +
-                              " force feedback is installed after those attached (tamrilo-vjoy install adds one)");
+            throw JoystickError(std::string("no free virtual joystick ") + (spec.force_feedback ? "with" : "without") +
+                                " force feedback is installed after those attached (tamrilo-vjoy install adds one)");
         }
         Slot slot = std::move(*it);
         free_.erase(it);
@@ -109,7 +108,7 @@ public:
     // An unplugged joystick keeps the state for when it is plugged in again.
     void set_state(int device, const DIJOYSTATE& state) override {
         for (int b = kButtons; b < 32; ++b) {
-            if (state.rgbButtons[b] & 0x80) throw ScriptError("a virtual joystick has 16 buttons");
+            if (state.rgbButtons[b] & 0x80) throw JoystickError("a virtual joystick has 16 buttons");
         }
         Slot& slot = at(device);
         slot.state = state;
@@ -154,7 +153,7 @@ private:
     };
 
     Slot& at(int device) {
-        if (!has(device)) throw ScriptError("no joystick " + std::to_string(device) + " is attached");
+        if (!has(device)) throw JoystickError("no joystick " + std::to_string(device) + " is attached");
         return attached_[static_cast<std::size_t>(device)];
     }
 
@@ -162,10 +161,10 @@ private:
     void plug(Slot& slot) {
         std::vector<vjoy::DeviceSpec> specs(static_cast<std::size_t>(slot.number) + 1);
         specs.back() = {slot.found_name, slot.force_feedback};
-        vjoy::install(program_folder(), specs);
+        vjoy::install(engine::program_folder(), specs);
         if (!vjoy::wait_for(slot.number + 1, kPlugTimeout).empty() ||
             !(slot.stick = vjoy::Joystick::open(slot.number))) {
-            throw ScriptError("virtual joystick " + std::to_string(slot.number) + " did not come back");
+            throw JoystickError("virtual joystick " + std::to_string(slot.number) + " did not come back");
         }
     }
 
@@ -181,4 +180,4 @@ std::unique_ptr<JoystickBackend> make_virtual_joysticks() {
     return std::make_unique<VirtualJoysticks>(installed);
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::joysticks

@@ -8,7 +8,7 @@
 namespace tamrilo::test {
 namespace {
 
-using namespace sim::force;
+using namespace force;
 
 constexpr std::int64_t kMs = 1000;
 constexpr LONG kPolarNorth = 0;

@@ -27,8 +27,8 @@ TEST(ForcePictures, EachCommittedPictureMatchesItsScript) {
         sim().sim_reset();
         std::ifstream in(entry.path());
         std::ostringstream out, err, drawn;
-        const auto result = engine::run_script(in, name, engine::default_library_path(), out, err);
-        engine::write_force_svg(drawn, engine::trace_forces(sim(), result.effect_labels), name);
+        const auto result = script::run_script(in, name, engine::default_library_path(), out, err);
+        force::preview::write_force_svg(drawn, force::preview::trace_forces(sim(), result.effect_labels), name);
         const auto committed =
             std::filesystem::path(TAMRILO_DOCS_DIR) / "pictures" / (entry.path().stem().string() + ".svg");
         EXPECT_TRUE(drawn.str() == read_file(committed))

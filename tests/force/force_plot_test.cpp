@@ -95,11 +95,11 @@ protected:
         script += "call Get_Versionsnummer\ncall InitDirectInput\ncall InitJoystick_1\n" + body;
         std::istringstream in(script);
         std::ostringstream out, err;
-        const auto result = engine::run_script(in, "plot.txt", engine::default_library_path(), out, err);
-        trace = engine::trace_forces(sim(), result.effect_labels);
+        const auto result = script::run_script(in, "plot.txt", engine::default_library_path(), out, err);
+        trace = force::preview::trace_forces(sim(), result.effect_labels);
         std::ostringstream svg_text, csv_text;
-        engine::write_force_svg(svg_text, trace, "plot.txt");
-        engine::write_force_csv(csv_text, trace);
+        force::preview::write_force_svg(svg_text, trace, "plot.txt");
+        force::preview::write_force_csv(csv_text, trace);
         svg_document = svg_text.str();
         svg = parse_svg(svg_document);
         csv = parse_csv(csv_text.str());
@@ -121,7 +121,7 @@ protected:
         }
     }
 
-    engine::ForceTrace trace;
+    force::preview::ForceTrace trace;
     std::string svg_document;
     Svg svg;
     std::map<std::string, std::vector<std::string>> csv;
@@ -191,7 +191,7 @@ TEST(ForceOutputs, AnUnwritablePathIsAnErrorBeforeTheRun) {
     for (const auto& [plot, csv] :
          {std::pair<std::string, std::string>{"no-such-folder/x.svg", ""}, {"", "no-such-folder/x.csv"}}) {
         try {
-            engine::ForceOutputs outputs(plot, csv);
+            force::preview::ForceOutputs outputs(plot, csv);
             ADD_FAILURE() << "no error for " << plot << csv;
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(std::string(e.what()), "cannot write " + plot + csv);

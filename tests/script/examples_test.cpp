@@ -18,8 +18,8 @@ TEST(Examples, EveryScriptHoldsItsExpectations) {
         if (sim().available()) sim().sim_reset();
         std::ifstream in(entry.path());
         std::ostringstream out, err;
-        engine::ScriptResult result;
-        EXPECT_NO_THROW(result = engine::run_script(in, entry.path().filename().string(),
+        script::ScriptResult result;
+        EXPECT_NO_THROW(result = script::run_script(in, entry.path().filename().string(),
                                                     engine::default_library_path(), out, err));
         EXPECT_EQ(result.failed_expectations, 0) << err.str();
     }
@@ -46,15 +46,15 @@ TEST(Examples, ScriptErrorsNameTheLine) {
         std::istringstream in(c.script);
         std::ostringstream out, err;
         try {
-            engine::run_script(in, "t.txt", engine::default_library_path(), out, err);
+            script::run_script(in, "t.txt", engine::default_library_path(), out, err);
             ADD_FAILURE() << "no error for " << c.script;
-        } catch (const engine::ScriptError& e) {
+        } catch (const script::ScriptError& e) {
             EXPECT_STREQ(e.what(), c.message);
         }
     }
     std::istringstream in("var FF_versionsnummer\ncall Get_Versionsnummer\nexpect FF_versionsnummer 1535\n");
     std::ostringstream out, err;
-    EXPECT_EQ(engine::run_script(in, "t.txt", engine::default_library_path(), out, err).failed_expectations, 1);
+    EXPECT_EQ(script::run_script(in, "t.txt", engine::default_library_path(), out, err).failed_expectations, 1);
     EXPECT_EQ(err.str(),
               "t.txt:3: expected FF_versionsnummer = 1535 (script value 1.499023438), got 1536 (script value 1.5)\n");
 }

@@ -34,7 +34,7 @@ protected:
 
     HostRun host(const std::vector<std::string>& arguments) {
         std::ostringstream out, err;
-        const int code = engine::run_host(arguments, out, err);
+        const int code = tool::run_host(arguments, out, err);
         return {code, replace_path(out.str()), replace_path(err.str())};
     }
 
@@ -259,7 +259,7 @@ TEST_F(HostCommandTest, TraceDecodesTheDirectInputCalls) {
              "SetProperty(DIPROP_DEADZONE, {diph{dwSize 20, dwHeaderSize 16, dwObj DIJOFS_X, dwHow DIPH_BYOFFSET}, "
              "dwData "
              "499}) -> DI_OK\n",
-             "CreateEffect(DIEFFECT{dwSize ",
+             "CreateEffect(GUID_ConstantForce, DIEFFECT{dwSize ",
              "dwDuration INFINITE",
              "dwTriggerButton DIEB_NOTRIGGER",
              "rgdwAxes [DIJOFS_X, DIJOFS_Y]",

@@ -9,10 +9,10 @@ namespace tamrilo::test {
 namespace {
 
 // Stops after `frames` refreshes and runs `between` after each.
-engine::WatchOptions frames(
+tool::WatchOptions frames(
     int count, std::function<void(int)> between = [](int) {}) {
     auto shown = std::make_shared<int>(0);
-    engine::WatchOptions options;
+    tool::WatchOptions options;
     options.stop_requested = [=] { return *shown >= count; };
     options.between_frames = [=] { between((*shown)++); };
     return options;
@@ -42,8 +42,8 @@ protected:
         j.povs = 1;
         return sim().sim_attach(&j);
     }
-    int watch(const engine::WatchOptions& options) {
-        return engine::watch_joystick(engine::default_library_path(), options, out, err);
+    int watch(const tool::WatchOptions& options) {
+        return tool::watch_joystick(engine::default_library_path(), options, out, err);
     }
     std::ostringstream out, err;
 };
@@ -123,7 +123,7 @@ TEST_F(Watch, EndsWithOneWithoutJoystickOrDirectInput) {
         err.str("");
         c.arrange();
         bool asked = false;
-        engine::WatchOptions options;
+        tool::WatchOptions options;
         options.stop_requested = [&] { return asked = true; };
         options.between_frames = [] {};
         EXPECT_EQ(watch(options), 1);
@@ -137,7 +137,7 @@ TEST(WatchDrawing, AxisBarsAndHatWords) {
         {0, "[    |    ]"},    {10000, "[    |####]"}, {-10000, "[####|    ]"},
         {5000, "[    |##  ]"}, {-2600, "[   #|    ]"}, {250000, "[    |####]"},
     };
-    for (const auto& [position, bar] : bars) EXPECT_EQ(engine::axis_bar(position, 11), bar) << position;
+    for (const auto& [position, bar] : bars) EXPECT_EQ(tool::axis_bar(position, 11), bar) << position;
     const std::pair<double, const char*> hats[] = {
         {-1, "centred"},
         {0, "north (0.0 degrees)"},
@@ -146,7 +146,7 @@ TEST(WatchDrawing, AxisBarsAndHatWords) {
         {359.9, "north (359.9 degrees)"},
         {200, "south (200.0 degrees)"},
     };
-    for (const auto& [degrees, words] : hats) EXPECT_EQ(engine::hat_text(degrees), words) << degrees;
+    for (const auto& [degrees, words] : hats) EXPECT_EQ(tool::hat_text(degrees), words) << degrees;
 }
 
 }  // namespace

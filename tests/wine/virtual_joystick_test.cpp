@@ -570,15 +570,15 @@ TEST(ControlCommand, RefusesBadArgumentsWithItsUsage) {
 // Runs a script as tamrilo-host does; returns what it printed, or the script error.
 struct ScriptRun {
     std::string out, err, error;
-    engine::ScriptResult result;
+    script::ScriptResult result;
 };
 ScriptRun run_host_script(const std::string& script, const std::string& name = "t.txt") {
     std::istringstream in(script);
     std::ostringstream out, err;
     ScriptRun run;
     try {
-        run.result = engine::run_script(in, name, engine::default_library_path(), out, err);
-    } catch (const engine::ScriptError& e) {
+        run.result = script::run_script(in, name, engine::default_library_path(), out, err);
+    } catch (const script::ScriptError& e) {
         run.error = e.what();
     }
     run.out = out.str();

@@ -12,12 +12,18 @@
 #include "engine/library.h"
 #include "force/preview/outputs.h"
 #include "script/commands.h"
+#include "script/script.h"
+#include "script/spelling.h"
 #include "script/vocabulary.h"
 #include "tamrilo_version.h"
 #include "tools/tamrilo-host/options.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 namespace {
+
+using script::Command;
+using script::commands;
+using script::variable_families;
 
 void print_help(const CLI::App& app, std::ostream& out) {
     out << "usage: tamrilo-host [OPTIONS] SCRIPT\n"
@@ -81,9 +87,8 @@ std::optional<int> parse_host_options(const std::vector<std::string>& arguments,
             for (const CLI::Option* option : app.get_options()) {
                 for (const auto& name : option->get_lnames()) known.push_back("--" + name);
             }
-            const std::string close = closest_name(extra.substr(0, extra.find('=')), known);
             err << "tamrilo-host: unknown option '" << extra << "'"
-                << (close.empty() ? "" : " (did you mean '" + close + "'?)") << "\n";
+                << script::did_you_mean(extra.substr(0, extra.find('=')), known) << "\n";
         } else {
             err << "tamrilo-host: one script at a time; '" << extra << "' is a second one\n";
         }
@@ -116,11 +121,12 @@ int run_host_script(const HostOptions& options, std::ostream& out, std::ostream&
     }
     try {
         // Opened first, so that a path that cannot be written stops the run before it starts.
-        ForceOutputs outputs(options.plot, options.csv);
-        const std::string library = options.library.empty() ? default_library_path() : options.library;
-        const ScriptResult result = run_script(in, options.script, library, out, err, options.script_options);
+        force::preview::ForceOutputs outputs(options.plot, options.csv);
+        const std::string library = options.library.empty() ? engine::default_library_path() : options.library;
+        const script::ScriptResult result =
+            script::run_script(in, options.script, library, out, err, options.script_options);
         if (outputs.wanted()) {
-            SimClient sim;
+            engine::SimClient sim;
             sim.load();
             const std::string title = std::filesystem::path(options.script).filename().string();
             for (const auto& note : outputs.write(sim, result.effect_labels, title))
@@ -143,4 +149,4 @@ int run_host(const std::vector<std::string>& arguments, std::ostream& out, std::
     return run_host_script(options, out, err);
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -9,7 +9,7 @@
 
 #include "tools/tamrilo-host/options.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 // Exit codes: 0 every expectation held, 1 an expectation failed (or, with --strict, a lookup
 // found an undeclared name), 2 a usage, script or load error.
@@ -28,4 +28,4 @@ int run_host_script(const HostOptions& options, std::ostream& out, std::ostream&
 // Both of the above: tamrilo-host without its window, simulator folder and --watch.
 int run_host(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -15,7 +15,7 @@
 #include <thread>
 #endif
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 #ifdef _WIN32
 
@@ -83,4 +83,4 @@ void pause_milliseconds(int milliseconds) { std::this_thread::sleep_for(std::chr
 
 #endif
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

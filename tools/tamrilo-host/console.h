@@ -2,7 +2,7 @@
 // drawn in place.
 #pragma once
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 // True when a key was pressed (the key is taken), or, when the input is not a console, when
 // input arrived or ended: a pipe stops the watch by writing a line or by closing.
@@ -15,4 +15,4 @@ bool enable_redraw_in_place();
 // Waits the given time.
 void pause_milliseconds(int milliseconds);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

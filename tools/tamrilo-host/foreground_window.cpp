@@ -6,7 +6,7 @@
 #include <windows.h>
 #endif
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 #ifdef _WIN32
 
@@ -110,4 +110,4 @@ bool ForegroundWindow::key_pressed() { return false; }
 
 #endif
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -6,7 +6,7 @@
 
 #include <iosfwd>
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 class ForegroundWindow {
 public:
@@ -27,4 +27,4 @@ private:
     void* window_ = nullptr;
 };
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -21,7 +21,7 @@ extern "C" void on_interrupt(int) { interrupted = 1; }
 }  // namespace
 
 int main(int argc, char** argv) {
-    using namespace tamrilo::engine;
+    using namespace tamrilo::tool;
     HostOptions options;
     if (const auto code =
             parse_host_options(std::vector<std::string>(argv + 1, argv + argc), options, std::cout, std::cerr)) {
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         // The designer plays on the simulated stick unless the system's DirectInput is asked for.
         if (options.simulator || (options.designer && !options.system_directinput)) load_simulator_from_folder();
         ForegroundWindow window(std::cerr);
-        const std::string library = options.library.empty() ? default_library_path() : options.library;
+        const std::string library = options.library.empty() ? tamrilo::engine::default_library_path() : options.library;
         if (options.designer) {
             tamrilo::designer::ServerOptions designer;
             designer.library = library;

@@ -2,7 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 void add_options(CLI::App& app, HostOptions& options) {
     app.add_option("script", options.script, "the script to run")->type_name("SCRIPT");
@@ -30,4 +30,4 @@ void add_options(CLI::App& app, HostOptions& options) {
                  "print under each export call its host lookups and the DirectInput calls it made");
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

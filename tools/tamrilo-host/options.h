@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "script/script.h"
+#include "script/types.h"
 
 namespace CLI {
 class App;
 }
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 struct HostOptions {
     std::string script;
@@ -24,9 +24,9 @@ struct HostOptions {
     bool system_directinput = false;  // the designer drives the system's DirectInput, not the simulated one
     std::string plot;                 // an SVG picture of the forces the simulated joystick exerted
     std::string csv;                  // the same forces as CSV
-    ScriptOptions script_options;
+    script::ScriptOptions script_options;
 };
 
 void add_options(CLI::App& app, HostOptions& options);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -11,14 +11,14 @@
 
 #include "engine/library.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 std::string simulator_path() {
 #ifdef _WIN32
-    return program_folder() + "\\simulator\\dinput.dll";
+    return engine::program_folder() + "\\simulator\\dinput.dll";
 #else
     // The Linux library links the simulator, which sits beside the program.
-    return program_folder() + "/libtamrilo_sim.so";
+    return engine::program_folder() + "/libtamrilo_sim.so";
 #endif
 }
 
@@ -49,4 +49,4 @@ void load_simulator_from_folder() {
 #endif
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

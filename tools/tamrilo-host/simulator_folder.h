@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 // Where the simulator is looked for: the simulator folder beside the program.
 std::string simulator_path();
@@ -14,4 +14,4 @@ std::string simulator_path();
 // naming the path, when it is missing or is not the simulated DirectInput.
 void load_simulator_from_folder();
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

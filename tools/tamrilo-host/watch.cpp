@@ -8,8 +8,15 @@
 #include "engine/host_engine.h"
 #include "engine/library.h"
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 namespace {
+
+using engine::Fixed;
+using engine::from_fixed;
+using engine::HostEngine;
+using engine::HostString;
+using engine::Library;
+using engine::to_fixed;
 
 const char* const kAxes[][2] = {{"X", "JOY_X_A"}, {"Y", "JOY_Y_A"}, {"Z", "JOY_RUD_A"}, {"RZ", "JOY_ROT_A"}};
 constexpr int kButtons = 16;
@@ -124,4 +131,4 @@ int watch_joystick(const std::string& library_path, const WatchOptions& options,
     return 0;
 }
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-namespace tamrilo::engine {
+namespace tamrilo::tool {
 
 struct WatchOptions {
     // Asked before every refresh; the watch ends when it answers true.
@@ -28,4 +28,4 @@ std::string axis_bar(double position, int width);
 // The hat's reading (degrees clockwise from north, −1 centred) in words.
 std::string hat_text(double degrees);
 
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::tool

@@ -18,7 +18,7 @@
 namespace tamrilo::designer {
 namespace {
 
-using sim::force::Kind;
+using force::Kind;
 
 // The DirectInput field a variable feeds; `direction` is a component of the constant force's
 // direction pair, from which the library also computes the magnitude.
@@ -152,7 +152,7 @@ std::vector<Effect> make_effects() {
     std::istringstream tsv{std::string(asset("host-variables.tsv"))};
     const auto table = catalog::read_variable_table(tsv);
     std::vector<Effect> out;
-    for (const auto& family : engine::variable_families()) {
+    for (const auto& family : script::variable_families()) {
         Effect e;
         e.family = family.name;
         std::string word;
@@ -204,13 +204,13 @@ void put_block(sim_effect_params& params, const T& block, std::size_t index) {
 constexpr DWORD kConditionSaturation = 0;
 
 // The record the library hands DirectInput for these values, and the fields shown for it.
-sim::force::Play play_of(const Effect& effect, const Values& values, std::vector<SentField>& sent) {
-    sim::force::Play play;
+force::Play play_of(const Effect& effect, const Values& values, std::vector<SentField>& sent) {
+    force::Play play;
     play.kind = effect.kind;
     sim_effect_params& p = play.params;
     p.size = sizeof(DIEFFECT);
     p.duration = INFINITE;
-    p.gain = static_cast<DWORD>(sim::force::kFullScale);
+    p.gain = static_cast<DWORD>(force::kFullScale);
     p.axis_count = 2;
     p.has_axes = p.has_direction = 1;
     const bool yx = effect.kind == Kind::square;
@@ -262,7 +262,7 @@ sim::force::Play play_of(const Effect& effect, const Values& values, std::vector
 constexpr int kSamples = 240;
 constexpr std::size_t kX = DIJOFS_X / 4, kY = DIJOFS_Y / 4;
 
-void add_point(Preview& preview, double along, const sim::force::Forces& f) {
+void add_point(Preview& preview, double along, const force::Forces& f) {
     preview.series[0].points.emplace_back(along, f[kX]);
     preview.series[1].points.emplace_back(along, f[kY]);
 }
@@ -301,13 +301,13 @@ Values checked_values(const Effect& effect, const std::map<std::string, std::str
 
 Preview preview(const Effect& effect, const Values& values) {
     Preview out;
-    const sim::force::Play play = play_of(effect, values, out.sent);
-    out.notes = sim::force::remarks(play);
+    const force::Play play = play_of(effect, values, out.sent);
+    out.notes = force::remarks(play);
     out.series = {{"x", {}}, {"y", {}}};
-    sim::force::StickMotion still;
+    force::StickMotion still;
     if (effect.kind == Kind::constant_force) {
         out.along = "force x";
-        const auto f = sim::force::contribution(play, 0, still, DI_FFNOMINALMAX);
+        const auto f = force::contribution(play, 0, still, DI_FFNOMINALMAX);
         out.series = {{"force", {{0, 0}, {f[kX], f[kY]}}}};
     } else if (is_periodic(effect.kind)) {
         out.along = "time (ms)";
@@ -317,24 +317,23 @@ Preview preview(const Effect& effect, const Values& values) {
         const double span_us = periodic.dwPeriod == 0 ? 1e6 : 3.0 * periodic.dwPeriod;
         for (int i = 0; i <= kSamples; ++i) {
             const auto t_us = static_cast<std::int64_t>(span_us * i / kSamples);
-            add_point(out, static_cast<double>(t_us) / 1000.0,
-                      sim::force::contribution(play, t_us, still, DI_FFNOMINALMAX));
+            add_point(out, static_cast<double>(t_us) / 1000.0, force::contribution(play, t_us, still, DI_FFNOMINALMAX));
         }
     } else {
         const bool by_position = effect.kind == Kind::spring;
         out.along = by_position ? "stick position" : "stick velocity (change in 100 ms)";
         for (int i = 0; i <= kSamples; ++i) {
-            const double q = -sim::force::kFullScale + 2 * sim::force::kFullScale * i / kSamples;
-            sim::force::Positions at{};
+            const double q = -force::kFullScale + 2 * force::kFullScale * i / kSamples;
+            force::Positions at{};
             at[kX] = at[kY] = static_cast<LONG>(q);
-            sim::force::StickMotion stick;
+            force::StickMotion stick;
             if (by_position) {
                 stick.place(0, at);
             } else {
-                stick.move(0, at, sim::force::kVelocityWindowUs);
+                stick.move(0, at, force::kVelocityWindowUs);
             }
-            const std::int64_t t_us = by_position ? 0 : sim::force::kVelocityWindowUs;
-            add_point(out, q, sim::force::contribution(play, t_us, stick, DI_FFNOMINALMAX));
+            const std::int64_t t_us = by_position ? 0 : force::kVelocityWindowUs;
+            add_point(out, q, force::contribution(play, t_us, stick, DI_FFNOMINALMAX));
         }
     }
     return out;

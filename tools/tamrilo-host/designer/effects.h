@@ -28,7 +28,7 @@ struct Variable {
 struct Effect {
     std::string family;  // the script's variable family: sine_1, placement, …
     std::string label;   // "sine, slot 1"
-    sim::force::Kind kind = sim::force::Kind::sine;
+    force::Kind kind = force::Kind::sine;
     std::string define, start, stop;  // the exports; start is the Play or Change export
     std::vector<Variable> variables;
 };

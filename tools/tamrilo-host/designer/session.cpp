@@ -11,8 +11,8 @@
 namespace tamrilo::designer {
 namespace {
 
-engine::ScriptOptions traced() {
-    engine::ScriptOptions options;
+script::ScriptOptions traced() {
+    script::ScriptOptions options;
     options.trace = true;
     return options;
 }
@@ -39,8 +39,8 @@ Session::~Session() { stop_all(); }
 
 void Session::run(const std::string& line) {
     transcript_ << line << "\n";
-    const engine::Words words = engine::split_words(line);
-    engine::command_of(words).run(runner_, words);
+    const script::Words words = script::split_words(line);
+    script::command_of(words).run(runner_, words);
 }
 
 void Session::show_transcript() {
@@ -58,7 +58,7 @@ std::vector<std::string> Session::call(const Effect& effect, const Values& value
 
 std::vector<Status> Session::status() const {
     std::vector<Status> out;
-    for (const auto& name : engine::status_names()) {
+    for (const auto& name : script::status_names()) {
         const std::int32_t code = runner_.engine.get(name);
         out.push_back({name, code, status_meaning(last_export_, name, code)});
     }

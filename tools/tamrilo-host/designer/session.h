@@ -58,7 +58,7 @@ private:
 
     std::ostream& console_;
     std::ostringstream transcript_;
-    engine::Runner runner_;
+    script::Runner runner_;
     std::string last_export_;
     bool selected_ = false;
     std::chrono::steady_clock::time_point clock_synced_;

@@ -1,9 +1,12 @@
-#include "script/joysticks/backend.h"
-
+// The simulated DirectInput's joysticks, driven through its control API.
 #include <cstring>
 
-namespace tamrilo::engine {
+#include "script/joysticks/backend.h"
+
+namespace tamrilo::joysticks {
 namespace {
+
+using engine::SimClient;
 
 class SimulatedJoysticks : public JoystickBackend {
 public:
@@ -40,8 +43,4 @@ std::unique_ptr<JoystickBackend> make_joystick_backend(const SimClient& sim) {
     return make_virtual_joysticks();
 }
 
-#ifndef _WIN32
-std::unique_ptr<JoystickBackend> make_virtual_joysticks() { return nullptr; }
-#endif
-
-}  // namespace tamrilo::engine
+}  // namespace tamrilo::joysticks
