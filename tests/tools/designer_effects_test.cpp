@@ -1,0 +1,126 @@
+// The designer's effects: every slot of the library offered once, values refused before they
+// reach the library, and the DirectInput values shown as the library converts them.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tools/tamrilo-host/designer/effects.h"
+
+namespace tamrilo::designer {
+namespace {
+
+Values initial(const Effect& effect) {
+    Values v;
+    for (const auto& variable : effect.variables) v[variable.name] = variable.initial;
+    return v;
+}
+
+long long sent(const Preview& p, const std::string& field) {
+    for (const auto& f : p.sent) {
+        if (f.field == field) return f.value;
+    }
+    ADD_FAILURE() << "no field " << field;
+    return 0;
+}
+
+TEST(DesignerEffects, EverySlotOnceWithItsExportsAndRanges) {
+    std::set<std::string> families;
+    for (const Effect& e : effects()) {
+        families.insert(e.family);
+        EXPECT_FALSE(e.variables.empty()) << e.family;
+        for (const auto& v : e.variables) EXPECT_LT(v.min, v.max) << v.name;
+    }
+    EXPECT_EQ(effects().size(), 29u);
+    EXPECT_EQ(families.size(), 29u);
+    const Effect& square = effect_named("quadrat_5");
+    EXPECT_EQ(square.define + " " + square.start + " " + square.stop, "Define_Quadrat_5 Play_Quadrat_5 Stop_Quadrat_5");
+    const Effect& damper = effect_named("damper");
+    EXPECT_EQ(damper.define + " " + damper.start + " " + damper.stop, "Define_Damp Change_Damp Stop_Damp");
+    EXPECT_THROW(effect_named("sine_6"), DesignError);
+}
+
+TEST(DesignerEffects, ValuesOutsideTheirRangeOrNotNumbersAreRefused) {
+    const Effect& sine = effect_named("sine_1");
+    const struct {
+        const char* magnitude;
+        const char* period;
+        const char* message;  // empty: accepted
+    } cases[] = {
+        {"5000", "100", ""},
+        {"-10000", "0", ""},
+        {"10000.5", "100", "sine_1_hight: 10000.5 is outside -10000 to 10000; nothing was sent"},
+        {"5000", "-1", "sine_1_time: -1 is outside 0 to 10000; nothing was sent"},
+        {"5e3x", "100", "sine_1_hight: '5e3x' is not a number"},
+        {"", "100", "sine_1_hight: '' is not a number"},
+        {"nan", "100", "sine_1_hight: 'nan' is not a number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.magnitude);
+        const std::map<std::string, std::string> given = {
+            {"sine_1_null", "0"}, {"sine_1_hight", c.magnitude}, {"sine_1_time", c.period}};
+        try {
+            checked_values(sine, given);
+            EXPECT_STREQ(c.message, "");
+        } catch (const DesignError& e) {
+            EXPECT_EQ(e.what(), std::string(c.message));
+        }
+    }
+    EXPECT_THROW(checked_values(sine, {{"sine_1_null", "0"}, {"sine_1_hight", "1"}}), DesignError);
+}
+
+TEST(DesignerEffects, SentValuesAreTheLibrarysConversions) {
+    const struct {
+        const char* family;
+        Values values;
+        const char* field;
+        long long expected;
+    } cases[] = {
+        {"sine_1", {{"sine_1_null", -500}, {"sine_1_hight", 5000}, {"sine_1_time", 1000}}, "dwMagnitude", 4999},
+        {"sine_1", {{"sine_1_null", -500}, {"sine_1_hight", 5000}, {"sine_1_time", 1000}}, "lOffset", -499},
+        {"sine_1", {{"sine_1_null", -500}, {"sine_1_hight", 5000}, {"sine_1_time", 1000}}, "dwPeriod", 999936},
+        // A negative magnitude reaches DirectInput as its two's complement.
+        {"triangle_2", {{"triangle_2_null", 0}, {"triangle_2_hight", -1}, {"triangle_2_time", 1}}, "dwMagnitude", 0},
+        {"triangle_2", {{"triangle_2_null", 0}, {"triangle_2_hight", -500}, {"triangle_2_time", 1}}, "dwMagnitude",
+         4294966797},
+        {"constant", {{"FF_force_x", 3000}, {"FF_force_y", 4000}}, "lMagnitude", -4998},
+        {"constant", {{"FF_force_x", 10000}, {"FF_force_y", 10000}}, "lMagnitude", -14140},
+        {"constant", {{"FF_force_x", 3000}, {"FF_force_y", 4000}}, "y: rglDirection", 3999},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.family) + " " + c.field);
+        EXPECT_EQ(sent(preview(effect_named(c.family), c.values), c.field), c.expected);
+    }
+}
+
+// The preview is the force model's: a sine of 5000 on X, Y comes from north and pushes toward +y
+// a quarter period in; the square, on Y, X, pushes along x.
+TEST(DesignerEffects, PeriodicPreviewPushesAlongTheSlotsAxis) {
+    const struct {
+        const char* family;
+        std::size_t pushed, idle;
+    } cases[] = {{"sine_3", 1, 0}, {"quadrat_3", 0, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.family);
+        const Effect& e = effect_named(c.family);
+        Values v = initial(e);
+        const Preview p = preview(e, v);
+        ASSERT_EQ(p.series.size(), 2u);
+        double largest = 0, idle = 0;
+        for (const auto& point : p.series[c.pushed].points) largest = std::max(largest, point.second);
+        for (const auto& point : p.series[c.idle].points) idle = std::max(idle, std::abs(point.second));
+        EXPECT_NEAR(largest, 4999, 1);
+        EXPECT_EQ(idle, 0);
+        EXPECT_NEAR(p.series[c.pushed].points.back().first, 3 * 99.993, 0.01);  // three periods, in ms
+    }
+}
+
+TEST(DesignerEffects, ScriptLinesSetEveryVariableThenCall) {
+    const Effect& e = effect_named("friction");
+    const auto lines = script_lines(e, initial(e), e.start);
+    ASSERT_EQ(lines.size(), e.variables.size() + 1);
+    EXPECT_EQ(lines.front(), "set friction_right_x 5000");
+    EXPECT_EQ(lines.back(), "call Change_Friction");
+}
+
+}  // namespace
+}  // namespace tamrilo::designer
