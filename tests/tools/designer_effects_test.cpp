@@ -2,8 +2,10 @@
 // reach the library, and the DirectInput values shown as the library converts them.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
+#include "harness.h"
 #include "tools/tamrilo-host/designer/effects.h"
 
 namespace tamrilo::designer {
@@ -80,7 +82,9 @@ TEST(DesignerEffects, SentValuesAreTheLibrarysConversions) {
         {"sine_1", {{"sine_1_null", -500}, {"sine_1_hight", 5000}, {"sine_1_time", 1000}}, "dwPeriod", 999936},
         // A negative magnitude reaches DirectInput as its two's complement.
         {"triangle_2", {{"triangle_2_null", 0}, {"triangle_2_hight", -1}, {"triangle_2_time", 1}}, "dwMagnitude", 0},
-        {"triangle_2", {{"triangle_2_null", 0}, {"triangle_2_hight", -500}, {"triangle_2_time", 1}}, "dwMagnitude",
+        {"triangle_2",
+         {{"triangle_2_null", 0}, {"triangle_2_hight", -500}, {"triangle_2_time", 1}},
+         "dwMagnitude",
          4294966797},
         {"constant", {{"FF_force_x", 3000}, {"FF_force_y", 4000}}, "lMagnitude", -4998},
         {"constant", {{"FF_force_x", 10000}, {"FF_force_y", 10000}}, "lMagnitude", -14140},
@@ -124,3 +128,67 @@ TEST(DesignerEffects, ScriptLinesSetEveryVariableThenCall) {
 
 }  // namespace
 }  // namespace tamrilo::designer
+
+namespace tamrilo::test {
+namespace {
+
+// What the page shows as sent is what the library sends: the preview's record against the
+// effect object's parameters in the simulated DirectInput after Define and Play or Change.
+class DesignerRecordTest : public LibraryTest {};
+
+TEST_F(DesignerRecordTest, PreviewRecordIsTheOneTheLibrarySends) {
+    const struct {
+        const char* family;
+        designer::Values values;
+    } cases[] = {
+        {"sine_1", {{"sine_1_null", -500}, {"sine_1_hight", 5000}, {"sine_1_time", 100}}},
+        {"periodic_decresc_5",
+         {{"periodic_decresc_5_null", 0}, {"periodic_decresc_5_hight", -500}, {"periodic_decresc_5_time", 80}}},
+        {"quadrat_2", {{"quadrat_2_null", 1000}, {"quadrat_2_hight", 10000}, {"quadrat_2_time", 10000}}},
+        {"constant", {{"FF_force_x", 3000}, {"FF_force_y", -4000}}},
+        {"constant", {{"FF_force_x", 10000}, {"FF_force_y", 10000}}},
+        {"placement",
+         {{"placement_middle_x", 100},
+          {"placement_middle_y", -100},
+          {"placement_dead_x", 300},
+          {"placement_dead_y", 0},
+          {"placement_left_x", 6000},
+          {"placement_left_y", -2000},
+          {"placement_right_x", 6000},
+          {"placement_right_y", 10000}}},
+        {"friction",
+         {{"friction_right_x", 3000}, {"friction_left_x", 2000}, {"friction_up_y", -1}, {"friction_down_y", 0}}},
+        {"damper",
+         {{"damp_null_procent_x", 0},
+          {"damp_null_procent_y", 50},
+          {"damp_max_procent_right_x", 100},
+          {"damp_max_procent_left_x", 9000},
+          {"damp_max_procent_up_y", 4000},
+          {"damp_max_procent_down_y", 4000}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.family);
+        TearDown();
+        SetUp();
+        declare_all();
+        select_joystick();
+        const designer::Effect& effect = designer::effect_named(c.family);
+        for (const auto& [name, value] : c.values) set(name, engine::to_fixed(value));
+        call(effect.define);
+        call(effect.start);
+        sim_effect_info info{};
+        ASSERT_TRUE(sim().sim_get_effect(sim().sim_effect_count() - 1, &info));
+        const sim_effect_params expected = designer::sent_record(effect, c.values);
+        EXPECT_EQ(info.params.flags, expected.flags);
+        EXPECT_EQ(info.params.axes[0], expected.axes[0]);
+        EXPECT_EQ(info.params.direction[0], expected.direction[0]);
+        if (expected.flags & DIEFF_CARTESIAN) {
+            EXPECT_EQ(info.params.direction[1], expected.direction[1]);
+        }
+        ASSERT_EQ(info.params.type_specific_size, expected.type_specific_size);
+        EXPECT_EQ(0, std::memcmp(info.params.type_specific, expected.type_specific, expected.type_specific_size));
+    }
+}
+
+}  // namespace
+}  // namespace tamrilo::test

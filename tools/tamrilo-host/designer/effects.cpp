@@ -339,6 +339,11 @@ Preview preview(const Effect& effect, const Values& values) {
     return out;
 }
 
+sim_effect_params sent_record(const Effect& effect, const Values& values) {
+    std::vector<SentField> sent;
+    return play_of(effect, values, sent).params;
+}
+
 std::vector<std::string> script_lines(const Effect& effect, const Values& values, const std::string& export_name) {
     std::vector<std::string> lines;
     for (const Variable& v : effect.variables) lines.push_back("set " + v.name + " " + number_text(values.at(v.name)));
