@@ -1,5 +1,6 @@
 // tamrilo-host: runs a script of export calls against Tamrilo, the way the host engine would.
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 #include "engine/library.h"
@@ -28,8 +29,12 @@ int main(int argc, char** argv) {
         return *code;
     }
     try {
-        // The designer plays on the simulated stick unless the system's DirectInput is asked for.
-        if (options.simulator || (options.designer && !options.system_directinput)) load_simulator_from_folder();
+        // The designer plays on the simulated stick unless the system's DirectInput is asked for;
+        // without the simulator folder (a build tree, where the simulator may already stand in
+        // for DirectInput beside the program) the page says which DirectInput it drives.
+        const bool designer_simulator =
+            options.designer && !options.system_directinput && std::filesystem::is_regular_file(simulator_path());
+        if (options.simulator || designer_simulator) load_simulator_from_folder();
         ForegroundWindow window(std::cerr);
         const std::string library = options.library.empty() ? tamrilo::engine::default_library_path() : options.library;
         if (options.designer) {
