@@ -5,6 +5,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "effect_kinds.h"
+
 namespace tamrilo::calltrace {
 namespace {
 
@@ -86,19 +88,11 @@ std::string guid_name(const GUID& guid) {
         {&IID_IDirectInputDeviceA, "IID_IDirectInputDeviceA"},
         {&IID_IDirectInputDevice2A, "IID_IDirectInputDevice2A"},
         {&IID_IDirectInputEffect, "IID_IDirectInputEffect"},
-        {&GUID_ConstantForce, "GUID_ConstantForce"},
-        {&GUID_Square, "GUID_Square"},
-        {&GUID_Sine, "GUID_Sine"},
-        {&GUID_Triangle, "GUID_Triangle"},
-        {&GUID_SawtoothUp, "GUID_SawtoothUp"},
-        {&GUID_SawtoothDown, "GUID_SawtoothDown"},
-        {&GUID_Spring, "GUID_Spring"},
-        {&GUID_Damper, "GUID_Damper"},
-        {&GUID_Friction, "GUID_Friction"},
     };
     for (const auto& n : names) {
         if (std::memcmp(n.guid, &guid, sizeof guid) == 0) return n.name;
     }
+    if (const EffectKindRow* kind = find_effect_kind(guid)) return kind->name;
     if (guid.Data1 - kInstanceBase < 0x100u && guid.Data2 == 0x3C1D) {
         return "instance of joystick " + std::to_string(guid.Data1 - kInstanceBase);
     }
@@ -186,14 +180,10 @@ std::string duration(DWORD microseconds) {
     return microseconds == 0xFFFFFFFFu ? "INFINITE" : std::to_string(microseconds);
 }
 
-bool is_periodic(const std::string& type) {
-    return type == "GUID_Square" || type == "GUID_Sine" || type == "GUID_Triangle" || type == "GUID_SawtoothUp" ||
-           type == "GUID_SawtoothDown";
-}
-
 // The type-specific record, read as the effect's GUID says it is laid out.
 void describe_type_specific(std::ostream& o, const GUID& guid, const sim_effect_params& p) {
-    const std::string type = guid_name(guid);
+    const EffectKindRow* kind = find_effect_kind(guid);
+    const auto family_is = [&](EffectFamily family) { return kind != nullptr && kind->family == family; };
     const unsigned char* bytes = p.type_specific;
     const DWORD size = p.type_specific_size < sizeof p.type_specific ? p.type_specific_size : sizeof p.type_specific;
     auto field = [&](std::size_t at) {
@@ -201,12 +191,12 @@ void describe_type_specific(std::ostream& o, const GUID& guid, const sim_effect_
         std::memcpy(&v, bytes + at, sizeof v);
         return v;
     };
-    if (type == "GUID_ConstantForce" && size >= 4) {
+    if (family_is(EffectFamily::constant_force) && size >= 4) {
         o << "DICONSTANTFORCE{lMagnitude " << field(0) << "}";
-    } else if (is_periodic(type) && size >= 16) {
+    } else if (family_is(EffectFamily::periodic) && size >= 16) {
         o << "DIPERIODIC{dwMagnitude " << static_cast<DWORD>(field(0)) << ", lOffset " << field(4) << ", dwPhase "
           << static_cast<DWORD>(field(8)) << ", dwPeriod " << static_cast<DWORD>(field(12)) << "}";
-    } else if ((type == "GUID_Spring" || type == "GUID_Damper" || type == "GUID_Friction") && size >= 24) {
+    } else if (family_is(EffectFamily::condition) && size >= 24) {
         for (DWORD at = 0; at + 24 <= size; at += 24) {
             o << (at ? ", " : "") << "DICONDITION{lOffset " << field(at) << ", lPositiveCoefficient " << field(at + 4)
               << ", lNegativeCoefficient " << field(at + 8) << ", dwPositiveSaturation "

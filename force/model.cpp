@@ -3,59 +3,36 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace tamrilo::force {
 
 namespace {
 
-struct KindEntry {
-    const GUID* guid;
-    Kind kind;
-    const char* name;
-};
-
-const KindEntry kKinds[] = {
-    {&GUID_ConstantForce, Kind::constant_force, "constant force"},
-    {&GUID_Square, Kind::square, "square"},
-    {&GUID_Sine, Kind::sine, "sine"},
-    {&GUID_Triangle, Kind::triangle, "triangle"},
-    {&GUID_SawtoothUp, Kind::sawtooth_up, "sawtooth up"},
-    {&GUID_SawtoothDown, Kind::sawtooth_down, "sawtooth down"},
-    {&GUID_Spring, Kind::spring, "spring"},
-    {&GUID_Damper, Kind::damper, "damper"},
-    {&GUID_Friction, Kind::friction, "friction"},
-};
-
 constexpr double kPi = 3.14159265358979323846;
-constexpr DWORD kMaxAxesKept = 4;  // what sim_effect_params keeps of rgdwAxes and rglDirection
 
-bool is_periodic(Kind kind) { return kind >= Kind::square && kind <= Kind::sawtooth_down; }
-bool is_condition(Kind kind) { return kind >= Kind::spring; }
+bool is_periodic(Kind kind) { return effect_kind(kind).family == EffectFamily::periodic; }
+bool is_condition(Kind kind) { return effect_kind(kind).family == EffectFamily::condition; }
 
-DWORD kept_axes(const sim_effect_params& params) { return std::min(params.axis_count, kMaxAxesKept); }
+DWORD kept_axes(const Parameters& params) { return std::min<DWORD>(params.axis_count, kMaxEffectAxes); }
 
 // The axis slot of the effect's i-th axis, or -1 when it is not an axis offset we know.
-int axis_slot(const sim_effect_params& params, DWORD i) {
+int axis_slot(const Parameters& params, DWORD i) {
     if (!(params.flags & DIEFF_OBJECTOFFSETS)) return -1;
     const DWORD offset = params.axes[i];
     if (offset % 4 != 0 || offset / 4 >= static_cast<DWORD>(kAxes)) return -1;
     return static_cast<int>(offset / 4);
 }
 
-// Copies the type-specific record at `index` when the stored bytes hold it.
-template <class T>
-std::optional<T> type_specific(const sim_effect_params& params, std::size_t index = 0) {
-    const std::size_t end = (index + 1) * sizeof(T);
-    if (params.type_specific_size < end || end > sizeof params.type_specific) return std::nullopt;
-    T value;
-    std::memcpy(&value, params.type_specific + index * sizeof(T), sizeof(T));
-    return value;
+// The condition block of the effect's i-th axis: its own, or the one for every axis.
+const DICONDITION* condition_of(const Parameters& params, DWORD i) {
+    const auto& blocks = params.conditions;
+    if (blocks.size() == 1) return &blocks[0];
+    return i < blocks.size() ? &blocks[i] : nullptr;
 }
 
 // The unit vector the force comes from, in the effect's axis order; all zero when there is none.
-std::array<double, kMaxAxesKept> direction_from(const sim_effect_params& params) {
-    std::array<double, kMaxAxesKept> unit{};
+std::array<double, kMaxEffectAxes> direction_from(const Parameters& params) {
+    std::array<double, kMaxEffectAxes> unit{};
     const DWORD n = kept_axes(params);
     if (params.flags & DIEFF_POLAR) {
         if (n != 2) return unit;
@@ -75,10 +52,10 @@ std::array<double, kMaxAxesKept> direction_from(const sim_effect_params& params)
 // The signed value of a constant force or periodic effect `t_us` after it started.
 double directed_value(const Play& play, std::int64_t t_us) {
     if (play.kind == Kind::constant_force) {
-        const auto force = type_specific<DICONSTANTFORCE>(play.params);
+        const auto& force = play.params.constant;
         return force ? force->lMagnitude : 0.0;
     }
-    const auto periodic = type_specific<DIPERIODIC>(play.params);
+    const auto& periodic = play.params.periodic;
     if (!periodic) return 0.0;
     double p = periodic->dwPhase / 36000.0;
     if (periodic->dwPeriod != 0) p += static_cast<double>(t_us - play.started_us) / periodic->dwPeriod;
@@ -120,27 +97,6 @@ void note_outside(std::vector<std::string>& notes, const char* what, double valu
 }
 
 }  // namespace
-
-std::optional<Kind> kind_of(REFGUID guid) {
-    for (const KindEntry& entry : kKinds) {
-        if (IsEqualGUID(guid, *entry.guid)) return entry.kind;
-    }
-    return std::nullopt;
-}
-
-const GUID& guid_of(Kind kind) {
-    for (const KindEntry& entry : kKinds) {
-        if (entry.kind == kind) return *entry.guid;
-    }
-    return GUID_ConstantForce;
-}
-
-const char* kind_name(Kind kind) {
-    for (const KindEntry& entry : kKinds) {
-        if (entry.kind == kind) return entry.name;
-    }
-    return "effect";
-}
 
 void StickMotion::move(std::int64_t at_us, const Positions& to, std::int64_t duration_us) {
     const Positions from = at(at_us);
@@ -190,10 +146,9 @@ Forces contribution(const Play& play, std::int64_t t_us, const StickMotion& stic
     const double gain = play.params.gain / kFullScale * (device_gain / kFullScale);
     const DWORD n = kept_axes(play.params);
     if (is_condition(play.kind)) {
-        const DWORD blocks = play.params.type_specific_size / sizeof(DICONDITION);
         for (DWORD i = 0; i < n; ++i) {
             const int axis = axis_slot(play.params, i);
-            const auto block = type_specific<DICONDITION>(play.params, blocks == 1 ? 0 : i);
+            const DICONDITION* block = condition_of(play.params, i);
             if (axis < 0 || !block) continue;
             const double q = condition_metric(play.kind, axis, t_us, stick);
             push[static_cast<std::size_t>(axis)] += -condition_force(play.kind, *block, q) * gain;
@@ -221,34 +176,30 @@ std::array<LONG, kAxes> total(const std::vector<Forces>& contributions) {
 
 std::vector<std::string> remarks(const Play& play) {
     std::vector<std::string> notes;
-    const sim_effect_params& p = play.params;
+    const Parameters& p = play.params;
     if (p.has_envelope) notes.push_back("envelope not drawn");
     if (!(p.flags & DIEFF_OBJECTOFFSETS)) notes.push_back("axes given by object id not drawn");
     if (p.flags & DIEFF_SPHERICAL) notes.push_back("spherical direction not drawn");
     note_outside(notes, "gain", p.gain, 0, kFullScale);
     if (play.kind == Kind::constant_force) {
-        if (const auto c = type_specific<DICONSTANTFORCE>(p))
-            note_outside(notes, "magnitude", c->lMagnitude, -kFullScale, kFullScale);
+        if (const auto& c = p.constant) note_outside(notes, "magnitude", c->lMagnitude, -kFullScale, kFullScale);
     } else if (is_periodic(play.kind)) {
-        if (const auto c = type_specific<DIPERIODIC>(p)) {
+        if (const auto& c = p.periodic) {
             note_outside(notes, "magnitude", c->dwMagnitude, 0, kFullScale);
             note_outside(notes, "offset", c->lOffset, -kFullScale, kFullScale);
             note_outside(notes, "phase", c->dwPhase, 0, 35999);
         }
     } else {
-        const DWORD blocks = p.type_specific_size / sizeof(DICONDITION);
-        for (DWORD i = 0; i < blocks; ++i) {
-            const auto c = type_specific<DICONDITION>(p, i);
-            if (!c) break;
-            note_outside(notes, "offset", c->lOffset, -kFullScale, kFullScale);
-            note_outside(notes, "dead band", c->lDeadBand, 0, kFullScale);
-            note_outside(notes, "positive coefficient", c->lPositiveCoefficient, -kFullScale, kFullScale);
-            note_outside(notes, "negative coefficient", c->lNegativeCoefficient, -kFullScale, kFullScale);
-            note_outside(notes, "positive saturation", c->dwPositiveSaturation, 0, kFullScale);
-            note_outside(notes, "negative saturation", c->dwNegativeSaturation, 0, kFullScale);
-            if (c->dwPositiveSaturation == 0 && c->lPositiveCoefficient != 0)
+        for (const DICONDITION& c : p.conditions) {
+            note_outside(notes, "offset", c.lOffset, -kFullScale, kFullScale);
+            note_outside(notes, "dead band", c.lDeadBand, 0, kFullScale);
+            note_outside(notes, "positive coefficient", c.lPositiveCoefficient, -kFullScale, kFullScale);
+            note_outside(notes, "negative coefficient", c.lNegativeCoefficient, -kFullScale, kFullScale);
+            note_outside(notes, "positive saturation", c.dwPositiveSaturation, 0, kFullScale);
+            note_outside(notes, "negative saturation", c.dwNegativeSaturation, 0, kFullScale);
+            if (c.dwPositiveSaturation == 0 && c.lPositiveCoefficient != 0)
                 notes.push_back("positive saturation 0: no force");
-            if (c->dwNegativeSaturation == 0 && c->lNegativeCoefficient != 0)
+            if (c.dwNegativeSaturation == 0 && c.lNegativeCoefficient != 0)
                 notes.push_back("negative saturation 0: no force");
         }
     }

@@ -1,6 +1,7 @@
-// The force a force-feedback joystick would exert, worked out from what the simulated
-// DirectInput knows: which effect played when, with which downloaded parameters, and where the
-// stick was. Pure functions of their inputs, so the same run always draws the same forces.
+// The force a force-feedback joystick would exert, worked out from which effect played when, with
+// which parameters on the device, and where the stick was: what the simulated DirectInput
+// records, or what a device was sent. Pure functions of their inputs, so the same run always
+// draws the same forces.
 //
 // Units: time in microseconds; positions and forces per axis in -10000 … 10000, in the axis's own
 // direction (a positive x force pushes the stick to the right, a positive y force toward the user).
@@ -12,22 +13,37 @@
 #include <string>
 #include <vector>
 
-#include "sim/sim_control.h"
+#include "axis_slots.h"
+#include "effect_kinds.h"
+#include "platform/dinput.h"
 
 namespace tamrilo::force {
 
-inline constexpr int kAxes = 8;                   // X, Y, Z, RX, RY, RZ, slider 0, slider 1 (data-format offset / 4)
+inline constexpr int kAxes = kAxisSlots;
 inline constexpr std::int64_t kOpen = INT64_MAX;  // a play that has not ended yet
 inline constexpr std::int64_t kVelocityWindowUs = 100000;
 inline constexpr double kFullScale = 10000.0;
+inline constexpr std::size_t kMaxEffectAxes = 4;  // the axes of an effect the model reads
 
 using Positions = std::array<LONG, kAxes>;
 using Forces = std::array<double, kAxes>;
+using Kind = EffectKind;
 
-enum class Kind { constant_force, square, sine, triangle, sawtooth_up, sawtooth_down, spring, damper, friction };
-std::optional<Kind> kind_of(REFGUID guid);
-const char* kind_name(Kind kind);  // "constant force", "sine", "sawtooth up", …
-const GUID& guid_of(Kind kind);
+// What the device plays of an effect: its parameters as DirectInput defines them, as far as the
+// model reads them.
+struct Parameters {
+    DWORD flags = 0;            // DIEFF_OBJECTOFFSETS or _OBJECTIDS; DIEFF_CARTESIAN, _POLAR or _SPHERICAL
+    DWORD duration = INFINITE;  // microseconds
+    DWORD gain = 0;
+    DWORD axis_count = 0;                          // cAxes
+    std::array<DWORD, kMaxEffectAxes> axes{};      // the first axes: data-format offsets (DIJOFS_X, …)
+    std::array<LONG, kMaxEffectAxes> direction{};  // and their direction entries
+    bool has_envelope = false;
+    // The type-specific record of the effect's family, when the device holds it whole.
+    std::optional<DICONSTANTFORCE> constant;
+    std::optional<DIPERIODIC> periodic;
+    std::vector<DICONDITION> conditions;  // one per axis, or one for every axis
+};
 
 // Where the stick was over time: immediate placements and straight moves. A move starts where the
 // stick is at its start, even halfway through an earlier move.
@@ -52,7 +68,7 @@ struct Play {
     int effect = 0;  // the effect object's id
     int device = 0;
     Kind kind = Kind::constant_force;
-    sim_effect_params params{};     // what the device plays (the downloaded parameters)
+    Parameters params;              // what the device plays (the downloaded parameters)
     std::int64_t started_us = 0;    // when the effect last (re)started: its own time 0
     std::int64_t from_us = 0;       // these parameters play from here …
     std::int64_t until_us = kOpen;  // … until here (Stop, Unload, new parameters, …)

@@ -72,7 +72,7 @@ SIM_API void sim_set_state(int device, const DIJOYSTATE* state) {
 SIM_API void sim_set_axis_property(int device, sim_axis_property property, DWORD offset, DWORD value) {
     int axis = static_cast<int>(offset / 4);
     if (!valid_device(device) || (property != SIM_DEAD_ZONE && property != SIM_SATURATION) || offset % 4 != 0 ||
-        axis >= kAxisSlots)
+        axis >= tamrilo::kAxisSlots)
         return;
     AxisProperties& driver = joystick(device).driver_properties;
     (property == SIM_DEAD_ZONE ? driver.dead_zone : driver.saturation)[axis] = value;

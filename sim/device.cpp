@@ -265,7 +265,7 @@ HRESULT DeviceObject::CreateEffect(REFGUID guid, LPCDIEFFECT params, LPDIRECTINP
     if (call.refused()) return call.finish();
     if (!out) return call.finish(E_POINTER);
     if (!joystick().description.force_feedback) return call.finish(DIERR_UNSUPPORTED);
-    const EffectType* type = find_effect_type(guid);
+    const EffectKindRow* type = find_effect_kind(guid);
     if (!type) return call.finish(DIERR_DEVICENOTREG);
     if (!params) return call.finish(DIERR_INVALIDPARAM);
     if (HRESULT hr = check_effect_params(*params, DIEP_ALLPARAMS, *type, params->cAxes, *this); FAILED(hr)) {

@@ -8,18 +8,6 @@ namespace tamrilo::sim {
 
 namespace {
 
-const EffectType kEffectTypes[] = {
-    {&GUID_ConstantForce, EffectFamily::constant_force},
-    {&GUID_Square, EffectFamily::periodic},
-    {&GUID_Sine, EffectFamily::periodic},
-    {&GUID_Triangle, EffectFamily::periodic},
-    {&GUID_SawtoothUp, EffectFamily::periodic},
-    {&GUID_SawtoothDown, EffectFamily::periodic},
-    {&GUID_Spring, EffectFamily::condition},
-    {&GUID_Damper, EffectFamily::condition},
-    {&GUID_Friction, EffectFamily::condition},
-};
-
 struct EffectRecordDx6 {
     DIEFFECT dx5;
     DWORD start_delay;
@@ -47,16 +35,9 @@ constexpr DWORD kStartFlags = DIES_SOLO | DIES_NODOWNLOAD;
 
 }  // namespace
 
-const EffectType* find_effect_type(REFGUID guid) {
-    for (const EffectType& type : kEffectTypes) {
-        if (IsEqualGUID(guid, *type.guid)) return &type;
-    }
-    return nullptr;
-}
-
 bool is_effect_record_size(DWORD size) { return size == sizeof(DIEFFECT) || size == sizeof(EffectRecordDx6); }
 
-HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectType& type, DWORD axis_count,
+HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectKindRow& type, DWORD axis_count,
                             const DeviceObject& device) {
     if (!is_effect_record_size(effect.dwSize)) return DIERR_INVALIDPARAM;
     if (flags & DIEP_AXES) {
@@ -90,7 +71,7 @@ HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectTyp
     return DI_OK;
 }
 
-EffectObject::EffectObject(DeviceObject* owner, const EffectType& type, const DIEFFECT& params)
+EffectObject::EffectObject(DeviceObject* owner, const EffectKindRow& type, const DIEFFECT& params)
     : Object(SIM_OBJECT_EFFECT, owner->device), owner_(owner), type_(type) {
     owner_->add_ref();
     copy_effect_params(params_, params, DIEP_ALLPARAMS);
@@ -128,7 +109,7 @@ void EffectObject::stop() {
 void EffectObject::start() {
     playing_ = true;
     ++start_count_;
-    record_start(id, device, *type_.guid, downloaded_params_);
+    record_start(id, device, type_.kind, downloaded_params_);
 }
 
 HRESULT EffectObject::SetParameters(LPCDIEFFECT effect, DWORD flags) {

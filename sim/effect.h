@@ -2,19 +2,12 @@
 // plays there. The play history records each stretch of play for the force model.
 #pragma once
 
+#include "effect_kinds.h"
 #include "sim/world.h"
 
 namespace tamrilo::sim {
 
 class DeviceObject;
-
-enum class EffectFamily { constant_force, periodic, condition };
-
-struct EffectType {
-    const GUID* guid;
-    EffectFamily family;
-};
-const EffectType* find_effect_type(REFGUID guid);
 
 // The effect record sizes DirectInput accepts: its version 5 DIEFFECT, and version 6's, which
 // adds a start delay at the end.
@@ -22,7 +15,7 @@ bool is_effect_record_size(DWORD size);
 
 // Checks the parts of `effect` that `flags` name, for an effect of `type` on `device` whose axis
 // count so far is `axis_count`.
-HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectType& type, DWORD axis_count,
+HRESULT check_effect_params(const DIEFFECT& effect, DWORD flags, const EffectKindRow& type, DWORD axis_count,
                             const DeviceObject& device);
 
 // A deep copy of the parts of `effect` that `flags` name; the scalars and pointers outside them
@@ -32,7 +25,7 @@ void copy_effect_params(sim_effect_params& into, const DIEFFECT& effect, DWORD f
 class EffectObject final : public IDirectInputEffect, public Object {
 public:
     // Takes a reference on `owner` for as long as the effect lives.
-    EffectObject(DeviceObject* owner, const EffectType& type, const DIEFFECT& params);
+    EffectObject(DeviceObject* owner, const EffectKindRow& type, const DIEFFECT& params);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return add_ref_call(); }
@@ -63,7 +56,7 @@ private:
     void start();
 
     DeviceObject* owner_;
-    const EffectType& type_;
+    const EffectKindRow& type_;
     bool downloaded_ = false;
     bool playing_ = false;
     int start_count_ = 0;

@@ -29,12 +29,11 @@ SIM_API int sim_get_play(int index, sim_play* out) {
     *out = sim_play{};
     out->effect = play.effect;
     out->device = play.device;
-    out->guid = force::guid_of(play.kind);
+    out->guid = *tamrilo::effect_kind(play.kind).guid;
     out->started_us = play.started_us;
     out->from_us = play.from_us;
     out->until_us = play.until_us == force::kOpen ? -1 : play.until_us;
     out->end_us = end_of(play);
-    out->params = play.params;
     std::string remarks;
     for (const std::string& remark : force::remarks(play)) remarks += (remarks.empty() ? "" : "; ") + remark;
     std::strncpy(out->remarks, remarks.c_str(), sizeof out->remarks - 1);

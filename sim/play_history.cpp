@@ -1,7 +1,9 @@
 // The play history: stretches of effects playing, and the sticks' paths.
 #include "sim/play_history.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace tamrilo::sim {
 
@@ -14,6 +16,35 @@ force::Positions axes_of(const DIJOYSTATE& state) {
     force::Positions axes;
     std::memcpy(axes.data(), &state, sizeof axes);
     return axes;
+}
+
+// What the model reads of the parameters the device holds: the type-specific record only as far
+// as the copy kept it whole.
+force::Parameters model_parameters(EffectKind kind, const sim_effect_params& p) {
+    force::Parameters out;
+    out.flags = p.flags;
+    out.duration = p.duration;
+    out.gain = p.gain;
+    out.axis_count = p.axis_count;
+    std::copy(std::begin(p.axes), std::end(p.axes), out.axes.begin());
+    std::copy(std::begin(p.direction), std::end(p.direction), out.direction.begin());
+    out.has_envelope = p.has_envelope != 0;
+    // The copy keeps the first bytes of the type-specific record: the records it holds whole count.
+    const std::size_t held = std::min<std::size_t>(p.type_specific_size, sizeof p.type_specific);
+    switch (effect_kind(kind).family) {
+        case EffectFamily::constant_force:
+            if (held >= sizeof(DICONSTANTFORCE))
+                std::memcpy(&out.constant.emplace(), p.type_specific, sizeof(DICONSTANTFORCE));
+            break;
+        case EffectFamily::periodic:
+            if (held >= sizeof(DIPERIODIC)) std::memcpy(&out.periodic.emplace(), p.type_specific, sizeof(DIPERIODIC));
+            break;
+        case EffectFamily::condition:
+            out.conditions.resize(held / sizeof(DICONDITION));
+            std::memcpy(out.conditions.data(), p.type_specific, out.conditions.size() * sizeof(DICONDITION));
+            break;
+    }
+    return out;
 }
 
 force::Play* open_play(int effect) {
@@ -38,9 +69,7 @@ std::int64_t now_us() {
     return clock > static_cast<unsigned long long>(INT64_MAX / 2) ? INT64_MAX / 2 : static_cast<std::int64_t>(clock);
 }
 
-void record_start(int effect, int device, REFGUID type, const sim_effect_params& downloaded) {
-    const auto kind = force::kind_of(type);
-    if (!kind) return;
+void record_start(int effect, int device, EffectKind kind, const sim_effect_params& downloaded) {
     record_end(effect);
     // A stretch that ended the moment it began never pushed: the restart replaces it.
     auto& plays = play_history().plays;
@@ -49,8 +78,8 @@ void record_start(int effect, int device, REFGUID type, const sim_effect_params&
     force::Play play;
     play.effect = effect;
     play.device = device;
-    play.kind = *kind;
-    play.params = downloaded;
+    play.kind = kind;
+    play.params = model_parameters(kind, downloaded);
     play.started_us = play.from_us = now_us();
     play_history().plays.push_back(play);
 }
@@ -59,12 +88,12 @@ void record_download(int effect, const sim_effect_params& downloaded) {
     force::Play* playing = open_play(effect);
     if (!playing) return;
     if (playing->from_us == now_us()) {
-        playing->params = downloaded;
+        playing->params = model_parameters(playing->kind, downloaded);
         return;
     }
     force::Play next = *playing;
     playing->until_us = now_us();
-    next.params = downloaded;
+    next.params = model_parameters(next.kind, downloaded);
     next.from_us = now_us();
     play_history().plays.push_back(next);
 }

@@ -1,6 +1,6 @@
 // The record the force model reads: when each effect played with which downloaded parameters,
 // and where each stick was. Effects and the control API write it as things happen, stamped
-// with the simulated clock.
+// with the simulated clock; the parameters an effect object holds become the model's own.
 #pragma once
 
 #include <map>
@@ -20,7 +20,7 @@ void clear_play_history();
 std::int64_t now_us();
 
 // An effect (re)starts: its own time begins again at 0, with the parameters on the device.
-void record_start(int effect, int device, REFGUID type, const sim_effect_params& downloaded);
+void record_start(int effect, int device, EffectKind kind, const sim_effect_params& downloaded);
 // New parameters reach the device of a playing effect: they play on from now, without a restart.
 void record_download(int effect, const sim_effect_params& downloaded);
 // The effect stops playing (Stop, Unload, release, Unacquire, unplugging).

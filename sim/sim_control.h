@@ -5,6 +5,7 @@
 // and the state of every object.
 #pragma once
 
+#include "axis_slots.h"
 #include "platform/dinput.h"
 
 #ifdef _WIN32
@@ -106,9 +107,9 @@ struct sim_device_info {
     DWORD cooperative_flags;  // last flags accepted by SetCooperativeLevel
     UINT_PTR window;          // last window accepted by SetCooperativeLevel
     int data_format_set;
-    LONG range_min[8],
-        range_max[8];  // DIPROP_RANGE per axis, indexed by offset / 4 (X, Y, Z, RX, RY, RZ, slider 0, slider 1)
-    DWORD dead_zone[8], saturation[8];
+    // Per axis slot (data-format offset / 4: X, Y, Z, RX, RY, RZ, slider 0, slider 1):
+    LONG range_min[tamrilo::kAxisSlots], range_max[tamrilo::kAxisSlots];  // DIPROP_RANGE
+    DWORD dead_zone[tamrilo::kAxisSlots], saturation[tamrilo::kAxisSlots];
     DWORD autocenter;
 };
 
@@ -179,7 +180,6 @@ struct sim_play {
     long long started_us;         // when it last (re)started: its own time 0
     long long from_us, until_us;  // the stretch; until_us is -1 while it still plays
     long long end_us;             // when it stops pushing (its duration may end it first); -1: not yet
-    sim_effect_params params;     // what the device plays
     char remarks[256];            // values outside DirectInput's ranges, parts not drawn; "; " between
 };
 
@@ -188,11 +188,11 @@ struct sim_play {
 // larger axis values.
 #define SIM_MAX_CONTRIBUTIONS 16
 struct sim_force_sample {
-    LONG position[8];
-    LONG force[8];                    // every playing effect summed, clamped to ±10000
+    LONG position[tamrilo::kAxisSlots];
+    LONG force[tamrilo::kAxisSlots];  // every playing effect summed, clamped to ±10000
     int contributions;                // playing stretches, the first SIM_MAX_CONTRIBUTIONS of them listed
     int play[SIM_MAX_CONTRIBUTIONS];  // index for sim_get_play
-    LONG contribution[SIM_MAX_CONTRIBUTIONS][8];
+    LONG contribution[SIM_MAX_CONTRIBUTIONS][tamrilo::kAxisSlots];
 };
 
 SIM_API int sim_play_count(void);

@@ -7,11 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include "axis_slots.h"
 #include "sim/sim_control.h"
 
 namespace tamrilo::sim {
-
-inline constexpr int kAxisSlots = 8;  // X, Y, Z, RX, RY, RZ, slider 0, slider 1
 
 struct AxisProperties {
     LONG range_min[kAxisSlots], range_max[kAxisSlots];

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "effect_kinds.h"
+
 namespace tamrilo::force::preview {
 
 namespace {
@@ -29,23 +31,7 @@ const SlotWord kSlotWords[] = {
 };
 const char* const kSlotVerbs[] = {"Define_", "Change_", "Play_", "Stop_"};
 
-struct TypeName {
-    const GUID* guid;
-    const char* name;
-};
-const TypeName kTypeNames[] = {
-    {&GUID_ConstantForce, "constant force"},
-    {&GUID_Square, "square"},
-    {&GUID_Sine, "sine"},
-    {&GUID_Triangle, "triangle"},
-    {&GUID_SawtoothUp, "sawtooth up"},
-    {&GUID_SawtoothDown, "sawtooth down"},
-    {&GUID_Spring, "spring"},
-    {&GUID_Damper, "damper"},
-    {&GUID_Friction, "friction"},
-};
-
-const char* const kAxisNames[kTraceAxes] = {"X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"};
+const char* const kAxisNames[kAxisSlots] = {"X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"};
 
 bool starts_with(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -55,7 +41,7 @@ constexpr long long kUsPerMs = 1000;
 
 }  // namespace
 
-const char* axis_name(int axis) { return axis >= 0 && axis < kTraceAxes ? kAxisNames[axis] : "?"; }
+const char* axis_name(int axis) { return axis >= 0 && axis < kAxisSlots ? kAxisNames[axis] : "?"; }
 
 std::string EffectLabels::for_export(const std::string& export_name) {
     for (const char* verb : kSlotVerbs) {
@@ -83,9 +69,8 @@ void EffectLabels::note_created(const std::string& export_name, int effects_befo
 
 std::string EffectLabels::of(int effect, const GUID& type) const {
     if (auto it = labels_.find(effect); it != labels_.end()) return it->second;
-    for (const TypeName& t : kTypeNames) {
-        if (IsEqualGUID(type, *t.guid)) return std::string(t.name) + " #" + std::to_string(effect);
-    }
+    if (const EffectKindRow* kind = find_effect_kind(type))
+        return std::string(kind->label) + " #" + std::to_string(effect);
     return "effect #" + std::to_string(effect);
 }
 
@@ -123,14 +108,14 @@ ForceTrace trace_forces(const SimClient& sim, const EffectLabels& labels) {
     }
     if (trace.bands.empty()) trace.notes.push_back("no effect played: positions only");
 
-    bool used[kTraceAxes] = {true, true};
+    bool used[kAxisSlots] = {true, true};
     std::vector<sim_force_sample> samples(static_cast<std::size_t>(trace.end_ms + 1));
     for (long long ms = 0; ms <= trace.end_ms; ++ms) {
         sim_force_sample& s = samples[static_cast<std::size_t>(ms)];
         if (!sim.sim_force_at(trace.device, ms * kUsPerMs, &s)) s = sim_force_sample{};
-        for (int a = 0; a < kTraceAxes; ++a) used[a] = used[a] || s.position[a] != 0 || s.force[a] != 0;
+        for (int a = 0; a < kAxisSlots; ++a) used[a] = used[a] || s.position[a] != 0 || s.force[a] != 0;
     }
-    for (int a = 0; a < kTraceAxes; ++a) {
+    for (int a = 0; a < kAxisSlots; ++a) {
         if (used[a]) trace.axes.push_back(a);
     }
 

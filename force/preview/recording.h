@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "axis_slots.h"
 #include "engine/sim_client.h"
 
 namespace tamrilo::force::preview {
@@ -27,7 +28,6 @@ private:
     std::map<int, std::string> labels_;  // by effect object id
 };
 
-inline constexpr int kTraceAxes = 8;
 const char* axis_name(int axis);  // "X", "Y", "Z", "RX", "RY", "RZ", "slider 0", "slider 1"
 
 struct ForceTrace {
@@ -38,8 +38,8 @@ struct ForceTrace {
         std::string remarks;                                    // values outside DirectInput's ranges, …
     };
     struct Row {
-        LONG position[kTraceAxes];
-        LONG force[kTraceAxes];
+        LONG position[kAxisSlots];
+        LONG force[kAxisSlots];
         // Per band, per drawn axis (band-major): its share, or none while it does not play.
         std::vector<std::optional<LONG>> share;
     };

@@ -1,6 +1,4 @@
 // Worked values of the force model: waveforms, directions, condition effects, gain and the clamp.
-#include <cstring>
-
 #include <gtest/gtest.h>
 
 #include "force/model.h"
@@ -12,12 +10,6 @@ using namespace force;
 
 constexpr std::int64_t kMs = 1000;
 constexpr LONG kPolarNorth = 0;
-
-template <class T>
-void set_block(sim_effect_params& p, const T* blocks, std::size_t count) {
-    p.type_specific_size = static_cast<DWORD>(sizeof(T) * count);
-    std::memcpy(p.type_specific, blocks, sizeof(T) * count);
-}
 
 Play make_play(Kind kind, DWORD first_axis, DWORD second_axis, DWORD coordinates, LONG d0, LONG d1) {
     Play play;
@@ -35,15 +27,13 @@ Play make_play(Kind kind, DWORD first_axis, DWORD second_axis, DWORD coordinates
 
 Play periodic(Kind kind, DWORD magnitude, DWORD phase, DWORD first_axis = DIJOFS_X, DWORD second_axis = DIJOFS_Y) {
     Play play = make_play(kind, first_axis, second_axis, DIEFF_POLAR, kPolarNorth, 0);
-    const DIPERIODIC block{magnitude, 0, phase, 100 * kMs};
-    set_block(play.params, &block, 1);
+    play.params.periodic = DIPERIODIC{magnitude, 0, phase, 100 * kMs};
     return play;
 }
 
 Play condition(Kind kind, const DICONDITION& x) {
     Play play = make_play(kind, DIJOFS_X, DIJOFS_Y, DIEFF_CARTESIAN, 0, 0);
-    const DICONDITION blocks[2] = {x, DICONDITION{}};
-    set_block(play.params, blocks, 2);
+    play.params.conditions = {x, DICONDITION{}};
     return play;
 }
 
@@ -74,7 +64,7 @@ TEST(ForceModel, WaveformsAtTheQuarterPhases) {
     };
     for (const Case& c : cases) {
         for (int quarter = 0; quarter < 4; ++quarter) {
-            SCOPED_TRACE(std::string(kind_name(c.kind)) + " at " + std::to_string(quarter * 90) + " degrees");
+            SCOPED_TRACE(std::string(effect_kind(c.kind).label) + " at " + std::to_string(quarter * 90) + " degrees");
             const Play by_phase = periodic(c.kind, 5000, static_cast<DWORD>(quarter * 9000));
             EXPECT_EQ(force_y(by_phase, 0), c.at[quarter]);
             EXPECT_EQ(force_x(by_phase, 0), 0);
@@ -93,8 +83,7 @@ TEST(ForceModel, AxisOrderDecidesWhereAPolarEffectPushes) {
     EXPECT_EQ(force_x(square, 0), 4000);
     EXPECT_EQ(force_y(square, 0), 0);
     Play from_east = make_play(Kind::sine, DIJOFS_X, DIJOFS_Y, DIEFF_POLAR, 9000, 0);
-    const DIPERIODIC block{4000, 0, 9000, 100 * kMs};
-    set_block(from_east.params, &block, 1);
+    from_east.params.periodic = DIPERIODIC{4000, 0, 9000, 100 * kMs};
     EXPECT_EQ(force_x(from_east, 0), -4000);  // from the +x side it pushes left
     EXPECT_EQ(force_y(from_east, 0), 0);
 }
@@ -112,8 +101,7 @@ TEST(ForceModel, ConstantForceAgainstItsDirection) {
     };
     for (const Case& c : cases) {
         Play play = make_play(Kind::constant_force, DIJOFS_X, DIJOFS_Y, DIEFF_CARTESIAN, c.dx, c.dy);
-        const DICONSTANTFORCE block{c.magnitude};
-        set_block(play.params, &block, 1);
+        play.params.constant = DICONSTANTFORCE{c.magnitude};
         EXPECT_EQ(force_x(play, 0), c.want_x) << c.dx << "," << c.dy;
         EXPECT_EQ(force_y(play, 0), c.want_y) << c.dx << "," << c.dy;
     }
@@ -167,14 +155,14 @@ TEST(ForceModel, DamperAndFrictionUnderAMove) {
     };
     for (const Case& c : cases) {
         const Play play = condition(c.kind, c.x);
-        EXPECT_EQ(force_x(play, c.at_ms * kMs, stick), c.want) << kind_name(c.kind) << " at " << c.at_ms << " ms";
+        EXPECT_EQ(force_x(play, c.at_ms * kMs, stick), c.want)
+            << effect_kind(c.kind).label << " at " << c.at_ms << " ms";
     }
 }
 
 TEST(ForceModel, GainSumAndClamp) {
     Play push = make_play(Kind::constant_force, DIJOFS_X, DIJOFS_Y, DIEFF_CARTESIAN, -1, 0);
-    const DICONSTANTFORCE block{8000};
-    set_block(push.params, &block, 1);
+    push.params.constant = DICONSTANTFORCE{8000};
     const StickMotion still;
     EXPECT_EQ(total({contribution(push, 0, still, 10000), contribution(push, 0, still, 10000)})[0], 10000);
     Play pull = push;

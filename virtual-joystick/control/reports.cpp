@@ -1,12 +1,23 @@
 #include "virtual-joystick/control/reports.h"
 
 #include <cstdio>
+#include <iterator>
+
+#include "effect_kinds.h"
 
 namespace tamrilo::vjoy {
 namespace {
 
-const char* const kEffectTypes[] = {"none",        "constant",      "square", "sine",   "triangle",
-                                    "sawtooth-up", "sawtooth-down", "spring", "damper", "friction"};
+// The descriptor lists the effect types in the order of the table of effect kinds, from 1.
+static_assert(static_cast<std::size_t>(VJ_ET_COUNT) == std::size(kEffectKinds));
+static_assert(kEffectKinds[VJ_ET_CONSTANT - 1].kind == EffectKind::constant_force);
+static_assert(kEffectKinds[VJ_ET_SAWTOOTH_DOWN - 1].kind == EffectKind::sawtooth_down);
+static_assert(kEffectKinds[VJ_ET_FRICTION - 1].kind == EffectKind::friction);
+
+std::string effect_type(unsigned type) {
+    if (type == 0) return "none";
+    return type <= std::size(kEffectKinds) ? kEffectKinds[type - 1].word : "#" + std::to_string(type);
+}
 const char* const kDeviceControls[] = {"none",  "enable-actuators", "disable-actuators", "stop-all", "reset",
                                        "pause", "continue"};
 const char* const kOperations[] = {"none", "start", "solo", "stop"};
@@ -47,12 +58,12 @@ Report decode_one(const vj_record& record) {
             break;
         case VJ_REPORT_CREATE_EFFECT:
             r.kind = "new";
-            add("type", name_in(kEffectTypes, f.byte(VJ_CREATE_EFFECT_TYPE)));
+            add("type", effect_type(f.byte(VJ_CREATE_EFFECT_TYPE)));
             break;
         case VJ_REPORT_SET_EFFECT: {
             r.kind = "effect";
             r.block = static_cast<int>(f.byte(VJ_EFFECT_BLOCK));
-            add("type", name_in(kEffectTypes, f.byte(VJ_SET_EFFECT_TYPE)));
+            add("type", effect_type(f.byte(VJ_SET_EFFECT_TYPE)));
             number("duration", f.s32(VJ_SET_EFFECT_DURATION));
             number("delay", f.s32(VJ_SET_EFFECT_START_DELAY));
             number("sample-period", f.s32(VJ_SET_EFFECT_SAMPLE_PERIOD));
@@ -143,8 +154,6 @@ std::string Report::text() const {
     for (const auto& [key, value] : fields) out += " " + key + "=" + value;
     return out;
 }
-
-const char* effect_type_name(int type) { return type >= 0 && type <= VJ_ET_COUNT ? kEffectTypes[type] : "unknown"; }
 
 std::vector<Report> decode(const std::vector<vj_record>& records) {
     std::vector<Report> reports;

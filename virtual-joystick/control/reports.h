@@ -42,7 +42,4 @@ struct Block {
 };
 std::map<int, Block> blocks(const std::vector<Report>& reports);
 
-// The names the reports use for the effect types, device controls and operations.
-const char* effect_type_name(int type);
-
 }  // namespace tamrilo::vjoy
