@@ -119,7 +119,7 @@ constexpr Wave kWaves[] = {
 // The periods the designer offers, in milliseconds; the library itself takes any.
 constexpr double kLongestPeriodMs = 10000;
 
-bool is_periodic(Kind kind) { return kind >= Kind::square && kind <= Kind::sawtooth_down; }
+bool is_periodic(Kind kind) { return effect_kind(kind).family == EffectFamily::periodic; }
 
 // "sine_1" → "Sine_1", "periodic_cresc_2" → "Periodic_Cresc_2".
 std::string export_word(const std::string& family) {
@@ -194,12 +194,6 @@ std::int32_t converted(Field field, double value) {
     return field == Field::period ? host::time_units(raw) : host::device_units(raw);
 }
 
-template <class T>
-void put_block(sim_effect_params& params, const T& block, std::size_t index) {
-    std::memcpy(params.type_specific + index * sizeof(T), &block, sizeof(T));
-    params.type_specific_size = static_cast<DWORD>((index + 1) * sizeof(T));
-}
-
 // Spring, friction and damper: the saturations no variable feeds, as the library sends them.
 constexpr DWORD kConditionSaturation = 0;
 
@@ -207,51 +201,48 @@ constexpr DWORD kConditionSaturation = 0;
 force::Play play_of(const Effect& effect, const Values& values, std::vector<SentField>& sent) {
     force::Play play;
     play.kind = effect.kind;
-    sim_effect_params& p = play.params;
-    p.size = sizeof(DIEFFECT);
-    p.duration = INFINITE;
+    force::Parameters& p = play.params;
     p.gain = static_cast<DWORD>(force::kFullScale);
     p.axis_count = 2;
-    p.has_axes = p.has_direction = 1;
     const bool yx = effect.kind == Kind::square;
-    p.axes[0] = yx ? DIJOFS_Y : DIJOFS_X;
-    p.axes[1] = yx ? DIJOFS_X : DIJOFS_Y;
+    constexpr DWORD kOffsetX = DIJOFS_X, kOffsetY = DIJOFS_Y;
+    p.axes = {yx ? kOffsetY : kOffsetX, yx ? kOffsetX : kOffsetY};
     p.flags = DIEFF_OBJECTOFFSETS | (effect.kind == Kind::constant_force ? DIEFF_CARTESIAN : DIEFF_POLAR);
 
+    const bool periodic = is_periodic(effect.kind);
     DICONDITION conditions[2] = {};
-    DIPERIODIC periodic{};
+    DIPERIODIC wave{};
     for (const Variable& v : effect.variables) {
         const Role& role = role_of(v.name);
         const std::int32_t value = converted(role.field, values.at(v.name));
-        const char* axis_prefix = is_periodic(effect.kind) ? "" : role.axis == 0 ? "x: " : "y: ";
+        const char* axis_prefix = periodic ? "" : role.axis == 0 ? "x: " : "y: ";
         sent.push_back({axis_prefix + std::string(entry_of(role.field).name), v.name, value});
         DICONDITION& c = conditions[role.axis];
         switch (role.field) {
-            case Field::offset: (is_periodic(effect.kind) ? periodic.lOffset : c.lOffset) = value; break;
+            case Field::offset: (periodic ? wave.lOffset : c.lOffset) = value; break;
             case Field::positive: c.lPositiveCoefficient = value; break;
             case Field::negative: c.lNegativeCoefficient = value; break;
             case Field::dead_band: c.lDeadBand = value; break;
-            case Field::direction: p.direction[role.axis] = value; break;
+            case Field::direction: p.direction[static_cast<std::size_t>(role.axis)] = value; break;
             case Field::magnitude:
                 // A negative magnitude reaches DirectInput as its two's complement.
-                periodic.dwMagnitude = static_cast<DWORD>(value);
-                sent.back().value = periodic.dwMagnitude;
+                wave.dwMagnitude = static_cast<DWORD>(value);
+                sent.back().value = wave.dwMagnitude;
                 break;
-            case Field::period: periodic.dwPeriod = static_cast<DWORD>(value); break;
+            case Field::period: wave.dwPeriod = static_cast<DWORD>(value); break;
         }
     }
     if (effect.kind == Kind::constant_force) {
         // Applied against its direction: the magnitude is never positive.
         const double x = p.direction[0], y = p.direction[1];
-        const DICONSTANTFORCE force{-static_cast<LONG>(std::sqrt(x * x + y * y))};
-        put_block(p, force, 0);
-        sent.push_back({"lMagnitude", "FF_force_x, FF_force_y", force.lMagnitude});
-    } else if (is_periodic(effect.kind)) {
-        put_block(p, periodic, 0);
+        p.constant = DICONSTANTFORCE{-static_cast<LONG>(std::sqrt(x * x + y * y))};
+        sent.push_back({"lMagnitude", "FF_force_x, FF_force_y", p.constant->lMagnitude});
+    } else if (periodic) {
+        p.periodic = wave;
     } else {
         for (std::size_t axis = 0; axis < 2; ++axis) {
             conditions[axis].dwPositiveSaturation = conditions[axis].dwNegativeSaturation = kConditionSaturation;
-            put_block(p, conditions[axis], axis);
+            p.conditions.push_back(conditions[axis]);
             sent.push_back({std::string(axis == 0 ? "x" : "y") + ": dwPositiveSaturation, dwNegativeSaturation", "",
                             kConditionSaturation});
         }
@@ -311,10 +302,9 @@ Preview preview(const Effect& effect, const Values& values) {
         out.series = {{"force", {{0, 0}, {f[kX], f[kY]}}}};
     } else if (is_periodic(effect.kind)) {
         out.along = "time (ms)";
-        DIPERIODIC periodic{};
-        std::memcpy(&periodic, play.params.type_specific, sizeof periodic);
         // Three periods; a period of 0 holds the wave at its phase, drawn over a second.
-        const double span_us = periodic.dwPeriod == 0 ? 1e6 : 3.0 * periodic.dwPeriod;
+        const DWORD period_us = play.params.periodic->dwPeriod;
+        const double span_us = period_us == 0 ? 1e6 : 3.0 * period_us;
         for (int i = 0; i <= kSamples; ++i) {
             const auto t_us = static_cast<std::int64_t>(span_us * i / kSamples);
             add_point(out, static_cast<double>(t_us) / 1000.0, force::contribution(play, t_us, still, DI_FFNOMINALMAX));
@@ -339,7 +329,7 @@ Preview preview(const Effect& effect, const Values& values) {
     return out;
 }
 
-sim_effect_params sent_record(const Effect& effect, const Values& values) {
+force::Parameters sent_record(const Effect& effect, const Values& values) {
     std::vector<SentField> sent;
     return play_of(effect, values, sent).params;
 }

@@ -67,7 +67,7 @@ struct Preview {
 Preview preview(const Effect& effect, const Values& values);
 
 // The DirectInput record the library hands over for these values, as the preview draws it.
-sim_effect_params sent_record(const Effect& effect, const Values& values);
+force::Parameters sent_record(const Effect& effect, const Values& values);
 
 // The script lines that set the effect's variables and call `export_name`.
 std::vector<std::string> script_lines(const Effect& effect, const Values& values, const std::string& export_name);
