@@ -50,26 +50,12 @@ const Case kCases[] = {
     {"Stop_Sine_1", {"Define_Sine_1"}},
 };
 
-std::vector<std::string> variable_names() {
-    std::vector<std::string> names = {"OV_error",       "OV_info_1",       "OV_info_2",         "OV_info_3",
-                                      "OV_info_4",      "OV_info_5",       "FF_versionsnummer", "JOY_X_A",
-                                      "JOY_Y_A",        "JOY_RUD_A",       "JOY_ROT_A",         "JOY_VIEW",
-                                      "NUMBER_OF_AXIS", "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE",
-                                      "Dead_Zone_X",    "FF_force_x",      "FF_force_y",        "sine_1_time",
-                                      "sine_1_hight",   "sine_1_null"};
-    for (int b = 1; b <= 16; ++b) names.push_back("BUTTON_" + std::to_string(b));
-    for (const char* axis : {"x", "y"}) {
-        for (const char* what : {"middle", "dead", "left", "right"}) {
-            names.push_back(std::string("placement_") + what + "_" + axis);
-        }
-    }
-    for (const char* name : {"friction_right_x", "friction_left_x", "friction_up_y", "friction_down_y",
-                             "damp_max_procent_right_x", "damp_max_procent_left_x", "damp_null_procent_x",
-                             "damp_max_procent_up_y", "damp_max_procent_down_y", "damp_null_procent_y"}) {
-        names.push_back(name);
-    }
-    return names;
-}
+// Every host variable the library uses.
+const char* const kVariables[] = {
+#define TAMRILO_HOST_VARIABLE(family, name) name,
+#include "host_variables.inc"
+#undef TAMRILO_HOST_VARIABLE
+};
 
 engine::SimClient& sim() {
     static engine::SimClient client = [] {
@@ -92,7 +78,7 @@ public:
         sim().sim_reset();
         library_ = std::make_unique<engine::Library>(engine::default_library_path());
         if (!watch_image("libtamrilo.so")) throw std::runtime_error("libtamrilo.so is not loaded");
-        for (const auto& name : variable_names()) host_.declare(name, 0, 1024);
+        for (const char* name : kVariables) host_.declare(name, 0, 1024);
         library_->bind(host_);
         sim_joystick joystick{};
         std::strcpy(joystick.product_name, "Tamrilo Bench Stick");

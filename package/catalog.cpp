@@ -34,7 +34,14 @@ using engine::Fixed;
 const char* const kExports[] = {
 #include "export_names.inc"
 };
-const std::vector<std::string> kStatus = {"OV_error", "OV_info_1", "OV_info_2", "OV_info_3", "OV_info_4", "OV_info_5"};
+// The status variables: the family the table calls status.
+std::vector<std::string> status_variables(const std::vector<VariableEntry>& table) {
+    std::vector<std::string> names;
+    for (const auto& e : table) {
+        if (e.family == "status") names.push_back(e.name);
+    }
+    return names;
+}
 // Stored into the status variables before the measured call; the library never writes it.
 constexpr Fixed kUntouched = 0x5EED5EED;
 // Every other variable holds 50.0 when a call begins: a plain value every export accepts.
@@ -70,7 +77,8 @@ struct Measurement {
 
 class Catalog {
 public:
-    explicit Catalog(std::string library_path) : library_path_(std::move(library_path)) {
+    Catalog(std::string library_path, std::vector<std::string> status)
+        : library_path_(std::move(library_path)), status_(std::move(status)) {
         if (!sim_.load())
             throw std::runtime_error("the simulated DirectInput is not loaded; it is needed to measure the library");
     }
@@ -100,7 +108,7 @@ public:
                "status variables are left out: the next table tells what each export leaves in them.\n\n"
                "| Variable | Exports |\n|---|---|\n";
         for (const auto& [variable, exports] : users) {
-            if (std::find(kStatus.begin(), kStatus.end(), variable) != kStatus.end()) continue;
+            if (std::find(status_.begin(), status_.end(), variable) != status_.end()) continue;
             out << "| `" << variable << "` |";
             for (std::size_t i = 0; i < exports.size(); ++i) out << (i ? ", `" : " `") << exports[i] << "`";
             out << " |\n";
@@ -112,9 +120,9 @@ public:
                "as it was. Compare a status variable with these values to know that a call went\n"
                "through; other values name the step that failed (see the export's section).\n\n"
                "| Export |";
-        for (const auto& s : kStatus) out << " `" << s << "` |";
+        for (const auto& s : status_) out << " `" << s << "` |";
         out << "\n|---|";
-        for (std::size_t i = 0; i < kStatus.size(); ++i) out << "---|";
+        for (std::size_t i = 0; i < status_.size(); ++i) out << "---|";
         out << "\n";
         for (const auto& [name, m] : results_) {
             out << "| `" << name << "` |";
@@ -181,7 +189,7 @@ private:
         engine::Library library(library_path_);
         library.bind(host);
         for (const auto& step : setup_for(name)) invoke(library, step);
-        for (const auto& s : kStatus) {
+        for (const auto& s : status_) {
             if (known_.count(s)) host.set(s, kUntouched);
         }
         const std::size_t from = host.lookups().size();
@@ -192,7 +200,7 @@ private:
         m.lookups.assign(all.begin() + static_cast<std::ptrdiff_t>(from), all.end());
         auto missing = std::find_if(all.begin(), all.end(), [&](const std::string& v) { return known_.count(v) == 0; });
         if (missing != all.end()) m.missing = *missing;
-        for (const auto& s : kStatus) {
+        for (const auto& s : status_) {
             const bool written = known_.count(s) && host.get(s) != kUntouched;
             m.status.push_back(written ? std::optional<Fixed>(host.get(s)) : std::nullopt);
         }
@@ -200,6 +208,7 @@ private:
     }
 
     std::string library_path_;
+    const std::vector<std::string> status_;
     engine::SimClient sim_;
     std::set<std::string> known_;
     std::vector<std::pair<std::string, Measurement>> results_;
@@ -224,7 +233,7 @@ int run(int argc, char** argv) {
     if (!table_in) throw std::runtime_error("cannot open " + files[0]);
     const auto table = read_variable_table(table_in);
 
-    Catalog catalog(library);
+    Catalog catalog(library, status_variables(table));
     catalog.measure_all();
 
     const auto problems = compare_variable_table(table, catalog.variables());

@@ -40,12 +40,13 @@ std::vector<VariableEntry> read_variable_table(std::istream& in) {
             continue;
         }
         const auto f = split_tabs(line);
-        if (f.size() != 3 || f[0].empty() || f[1].empty() || f[2].empty()) {
-            throw std::runtime_error("line " + std::to_string(number) + ": expected NAME<TAB>UNIT<TAB>MEANING");
+        if (f.size() != 4 || f[0].empty() || f[1].empty() || f[2].empty() || f[3].empty()) {
+            throw std::runtime_error("line " + std::to_string(number) +
+                                     ": expected NAME<TAB>FAMILY<TAB>UNIT<TAB>MEANING");
         }
         const bool per_slot = f[0].find("{n}") != std::string::npos;
         for (int n = 1; n <= (per_slot ? kSlotsPerWaveform : 1); ++n) {
-            VariableEntry e{section, replace_slot(f[0], n), f[1], replace_slot(f[2], n)};
+            VariableEntry e{section, replace_slot(f[0], n), replace_slot(f[1], n), f[2], replace_slot(f[3], n)};
             if (!names.insert(e.name).second)
                 throw std::runtime_error("line " + std::to_string(number) + ": " + e.name + " named twice");
             table.push_back(std::move(e));

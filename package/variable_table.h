@@ -1,5 +1,5 @@
-// The table of host variables with their meaning and unit (package/host-variables.tsv), and the
-// declarations file made from it.
+// The table of host variables with their family, meaning and unit (src/module/host-variables.tsv),
+// and the declarations file made from it.
 #pragma once
 
 #include <iosfwd>
@@ -12,13 +12,15 @@ namespace tamrilo::catalog {
 struct VariableEntry {
     std::string section;  // the heading the entry stands under
     std::string name;
+    std::string family;  // what a script declares it with
     std::string unit;
     std::string meaning;
 };
 
-// Lines "NAME<TAB>UNIT<TAB>MEANING"; "[Heading]" starts a section; '#' lines and empty lines are
-// skipped. A name holding "{n}" stands for five variables, n = 1 … 5 (in the meaning as well).
-// Throws std::runtime_error naming the line for a line without three fields or a repeated name.
+// Lines "NAME<TAB>FAMILY<TAB>UNIT<TAB>MEANING"; "[Heading]" starts a section; '#' lines and empty
+// lines are skipped. A name holding "{n}" stands for five variables, n = 1 … 5 (in the family and
+// the meaning as well). Throws std::runtime_error naming the line for a line without four fields
+// or a repeated name.
 std::vector<VariableEntry> read_variable_table(std::istream& in);
 
 // What differs between the table and the names the library looked up, one sentence each.

@@ -18,7 +18,7 @@ using joysticks::JoystickSpec;
 constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 
 bool is_status_name(const std::string& name) {
-    for (const auto& status : status_names()) {
+    for (const auto& status : family_variables("status")) {
         if (status == name) return true;
     }
     return false;
@@ -66,7 +66,7 @@ void print(Runner& r, const Words& w) {
 
 void status(Runner& r, const Words&) {
     r.out << "status";
-    for (const auto& name : status_names()) r.out << " " << name << "=" << r.value(name);
+    for (const auto& name : family_variables("status")) r.out << " " << name << "=" << r.value(name);
     r.out << "\n";
 }
 

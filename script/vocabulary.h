@@ -14,15 +14,15 @@ const std::vector<std::string>& export_names();
 // exports a host string object. Calling them without one is undefined, so `call` refuses them.
 bool takes_argument(const std::string& export_name);
 
-// The six status variables, OV_error first.
-const std::vector<std::string>& status_names();
-
 struct VariableFamily {
     std::string name;  // what `declare` takes: status, joystick, sine_1, …
     std::vector<std::string> variables;
 };
 // Every family; the variables of all of them together are every host variable the library uses.
 const std::vector<VariableFamily>& variable_families();
+// The variables of one family (empty for a name that is none): family_variables("status") gives
+// the six status variables, OV_error first.
+const std::vector<std::string>& family_variables(const std::string& family);
 // Every host variable the library uses, family by family.
 std::vector<std::string> library_variable_names();
 // The family of a host variable, or "" for a name the library does not use.

@@ -88,47 +88,11 @@ const std::vector<std::string>& all_export_names() {
 }
 
 const std::vector<std::string>& all_variable_names() {
-    static const std::vector<std::string> names = [] {
-        std::vector<std::string> n = kStatusNames;
-        n.push_back("FF_versionsnummer");
-        for (const char* joystick : {"JOY_X_A", "JOY_Y_A", "JOY_RUD_A", "JOY_ROT_A", "JOY_VIEW", "NUMBER_OF_AXIS",
-                                     "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"}) {
-            n.push_back(joystick);
-        }
-        for (int b = 1; b <= 16; ++b) n.push_back("BUTTON_" + std::to_string(b));
-        for (const char* zone : {"Dead_Zone_X", "Dead_Zone_Y", "Saturation_Zone_X", "Saturation_Zone_Y"})
-            n.push_back(zone);
-        for (const char* effect : {"FF_force_x",
-                                   "FF_force_y",
-                                   "placement_middle_x",
-                                   "placement_middle_y",
-                                   "placement_dead_x",
-                                   "placement_dead_y",
-                                   "placement_left_x",
-                                   "placement_left_y",
-                                   "placement_right_x",
-                                   "placement_right_y",
-                                   "friction_right_x",
-                                   "friction_left_x",
-                                   "friction_up_y",
-                                   "friction_down_y",
-                                   "damp_max_procent_right_x",
-                                   "damp_max_procent_left_x",
-                                   "damp_null_procent_x",
-                                   "damp_max_procent_up_y",
-                                   "damp_max_procent_down_y",
-                                   "damp_null_procent_y"}) {
-            n.push_back(effect);
-        }
-        for (const char* prefix : {"sine", "triangle", "quadrat", "periodic_cresc", "periodic_decresc"}) {
-            for (int slot = 1; slot <= 5; ++slot) {
-                for (const char* suffix : {"_null", "_hight", "_time"}) {
-                    n.push_back(std::string(prefix) + "_" + std::to_string(slot) + suffix);
-                }
-            }
-        }
-        return n;
-    }();
+    static const std::vector<std::string> names = {
+#define TAMRILO_HOST_VARIABLE(family, name) name,
+#include "host_variables.inc"
+#undef TAMRILO_HOST_VARIABLE
+    };
     return names;
 }
 

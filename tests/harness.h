@@ -22,8 +22,14 @@ using engine::Fixed;
 engine::SimClient& sim();
 
 // The six status variables, OV_error first.
-inline const std::vector<std::string> kStatusNames = {"OV_error",  "OV_info_1", "OV_info_2",
-                                                      "OV_info_3", "OV_info_4", "OV_info_5"};
+inline const std::vector<std::string> kStatusNames = [] {
+    std::vector<std::string> names;
+#define TAMRILO_HOST_VARIABLE(family, name) \
+    if (std::string(family) == "status") names.push_back(name);
+#include "host_variables.inc"
+#undef TAMRILO_HOST_VARIABLE
+    return names;
+}();
 
 class LibraryTest : public ::testing::Test {
 protected:
@@ -54,7 +60,7 @@ protected:
     std::unique_ptr<engine::Library> library;
 };
 
-// Every host variable name the library reads or writes.
+// Every host variable name the library reads or writes, in the order of their list.
 const std::vector<std::string>& all_variable_names();
 // Every export name, from the export list.
 const std::vector<std::string>& all_export_names();

@@ -18,24 +18,26 @@ std::vector<VariableEntry> read(const std::string& text) {
 
 TEST(VariableTable, ExpandsSlotsAndKeepsSections) {
     const auto table = read(
-        "# comment\n\n[Waves]\nsine_{n}_time\tmilliseconds\tperiod of slot {n}\r\n"
-        "[Other]\nFF_force_x\tunits\tx component\n");
+        "# comment\n\n[Waves]\nsine_{n}_time\tsine_{n}\tmilliseconds\tperiod of slot {n}\r\n"
+        "[Other]\nFF_force_x\tconstant\tunits\tx component\n");
     ASSERT_EQ(table.size(), 6u);
     EXPECT_EQ(table[0].name, "sine_1_time");
     EXPECT_EQ(table[0].meaning, "period of slot 1");
+    EXPECT_EQ(table[0].family, "sine_1");
     EXPECT_EQ(table[4].name, "sine_5_time");
     EXPECT_EQ(table[4].section, "Waves");
     EXPECT_EQ(table[5].name, "FF_force_x");
     EXPECT_EQ(table[5].section, "Other");
+    EXPECT_EQ(table[5].family, "constant");
     EXPECT_EQ(table[5].unit, "units");
 }
 
 TEST(VariableTable, RefusesBadLinesNamingThem) {
     const std::pair<const char*, const char*> cases[] = {
-        {"A\tunit\n", "line 1: expected NAME<TAB>UNIT<TAB>MEANING"},
-        {"# c\nA\tunit\tmeaning\textra\n", "line 2: expected NAME<TAB>UNIT<TAB>MEANING"},
-        {"A\t\tmeaning\n", "line 1: expected NAME<TAB>UNIT<TAB>MEANING"},
-        {"sine_3_null\tu\tm\nsine_{n}_null\tu\tm\n", "line 2: sine_3_null named twice"},
+        {"A\tfamily\tunit\n", "line 1: expected NAME<TAB>FAMILY<TAB>UNIT<TAB>MEANING"},
+        {"# c\nA\tfamily\tunit\tmeaning\textra\n", "line 2: expected NAME<TAB>FAMILY<TAB>UNIT<TAB>MEANING"},
+        {"A\tfamily\t\tmeaning\n", "line 1: expected NAME<TAB>FAMILY<TAB>UNIT<TAB>MEANING"},
+        {"sine_3_null\tf\tu\tm\nsine_{n}_null\tf\tu\tm\n", "line 2: sine_3_null named twice"},
     };
     for (const auto& [text, message] : cases) {
         try {
@@ -48,7 +50,7 @@ TEST(VariableTable, RefusesBadLinesNamingThem) {
 }
 
 TEST(VariableTable, ComparisonNamesWhatIsMissingOnEitherSide) {
-    const auto table = read("A\tu\tm\nB\tu\tm\n");
+    const auto table = read("A\tf\tu\tm\nB\tf\tu\tm\n");
     EXPECT_TRUE(catalog::compare_variable_table(table, {"A", "B"}).empty());
     EXPECT_EQ(catalog::compare_variable_table(table, {"A", "C"}),
               (std::vector<std::string>{"B is listed but the library never looks it up",
@@ -58,7 +60,9 @@ TEST(VariableTable, ComparisonNamesWhatIsMissingOnEitherSide) {
 TEST(VariableTable, DeclarationsAreAScriptWithCommentedVariables) {
     std::ostringstream out;
     catalog::write_declarations(
-        read("[Force]\nFF_force_x\tforce units\tx component\nFF_force_y\tforce units\ty component\n"), out);
+        read("[Force]\nFF_force_x\tconstant\tforce units\tx component\nFF_force_y\tconstant\tforce units\ty "
+             "component\n"),
+        out);
     const std::string text = out.str();
     EXPECT_NE(text.find("\n# == Force ==\n# x component [force units]\nvar FF_force_x\n# y component [force "
                         "units]\nvar FF_force_y\n"),

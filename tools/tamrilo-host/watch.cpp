@@ -7,6 +7,7 @@
 
 #include "engine/host_engine.h"
 #include "engine/library.h"
+#include "script/vocabulary.h"
 
 namespace tamrilo::tool {
 namespace {
@@ -28,10 +29,8 @@ constexpr int kStatusRead = 97;
 // Lines of one refresh: name, four axes, hat, buttons, status.
 constexpr int kFrameLines = 8;
 
-const char* const kVariables[] = {"FF_versionsnummer", "OV_error",        "OV_info_1",         "OV_info_2",
-                                  "OV_info_3",         "OV_info_4",       "OV_info_5",         "JOY_X_A",
-                                  "JOY_Y_A",           "JOY_RUD_A",       "JOY_ROT_A",         "JOY_VIEW",
-                                  "NUMBER_OF_AXIS",    "NUMBER_OF_VIEWS", "NUMBER_OF_BUTTONS", "FORCEFEEDBACK_ENABLE"};
+// The variables the exports the watch calls look up.
+const char* const kFamilies[] = {"status", "version", "joystick", "capabilities"};
 
 std::string fixed_text(double value) {
     char text[32];
@@ -88,8 +87,9 @@ std::string hat_text(double degrees) {
 
 int watch_joystick(const std::string& library_path, const WatchOptions& options, std::ostream& out, std::ostream& err) {
     HostEngine host;
-    for (const char* v : kVariables) host.declare(v);
-    for (int b = 1; b <= kButtons; ++b) host.declare("BUTTON_" + std::to_string(b));
+    for (const char* family : kFamilies) {
+        for (const auto& name : script::family_variables(family)) host.declare(name);
+    }
     Library library(library_path);
     library.bind(host);
 

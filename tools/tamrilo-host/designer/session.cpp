@@ -58,7 +58,7 @@ std::vector<std::string> Session::call(const Effect& effect, const Values& value
 
 std::vector<Status> Session::status() const {
     std::vector<Status> out;
-    for (const auto& name : script::status_names()) {
+    for (const auto& name : script::family_variables("status")) {
         const std::int32_t code = runner_.engine.get(name);
         out.push_back({name, code, status_meaning(last_export_, name, code)});
     }
