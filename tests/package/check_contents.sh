@@ -14,11 +14,13 @@ fail() { echo "package check: $*" >&2; exit 1; }
 {
   grep -v '^#' "$source/tests/package/contents.txt"
   echo docs/index.html
-  for page in reference scripting forces; do
+  for page in reference scripting forces designer; do
     [ ! -f "$source/docs/$page.md" ] || echo "docs/$page.html"
   done
   for example in "$source"/examples/*.txt; do echo "examples/$(basename "$example")"; done
-  for picture in "$source"/docs/pictures/*.svg; do echo "docs/pictures/$(basename "$picture")"; done
+  for picture in "$source"/docs/pictures/*.svg "$source"/docs/pictures/*.png; do
+    echo "docs/pictures/$(basename "$picture")"
+  done
 } | sort > "$work/expected"
 
 unzip -Z1 "$zip" | grep -v '/$' | sort > "$work/entries"

@@ -205,6 +205,10 @@ TEST_F(HostCommandTest, BadCommandLinesAndPaths) {
         {{"/no/such/script.txt"}, "tamrilo-host: cannot open /no/such/script.txt: "},
         {{"no-such-script.txt"}, "tamrilo-host: cannot open no-such-script.txt: "},
         {{"--library"}, "tamrilo-host: --library"},
+        {{"--designer", "t.txt"}, "tamrilo-host: --designer runs no script and no watch; give one of them\n"},
+        {{"--designer", "--watch"}, "tamrilo-host: --designer runs no script and no watch; give one of them\n"},
+        {{"--port", "8080", "t.txt"}, "tamrilo-host: --port and --system-directinput go with --designer\n"},
+        {{"--designer", "--port", "70000"}, "tamrilo-host: --port"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);

@@ -28,6 +28,7 @@ using script::variable_families;
 void print_help(const CLI::App& app, std::ostream& out) {
     out << "usage: tamrilo-host [OPTIONS] SCRIPT\n"
            "       tamrilo-host [--library PATH] [--simulator] --watch\n"
+           "       tamrilo-host [--library PATH] [--port N] [--system-directinput] --designer\n"
            "Loads the library, binds it as the host engine does, and runs the script.\n"
            "Exit codes: 0 every expectation held, 1 an expectation failed (or --strict and an\n"
            "undeclared lookup), 2 usage, script or load error.\n\nOptions:\n";
@@ -101,7 +102,15 @@ std::optional<int> parse_host_options(const std::vector<std::string>& arguments,
         err << "tamrilo-host: --watch runs no script; give one or the other\n";
         return kExitError;
     }
-    if (options.script.empty() && !options.watch) {
+    if (options.designer && (options.watch || !options.script.empty())) {
+        err << "tamrilo-host: --designer runs no script and no watch; give one of them\n";
+        return kExitError;
+    }
+    if ((options.port != 0 || options.system_directinput) && !options.designer) {
+        err << "tamrilo-host: --port and --system-directinput go with --designer\n";
+        return kExitError;
+    }
+    if (options.script.empty() && !options.watch && !options.designer) {
         err << "usage: tamrilo-host [OPTIONS] SCRIPT (tamrilo-host --help for more)\n";
         return kExitError;
     }

@@ -16,6 +16,13 @@ void add_options(CLI::App& app, HostOptions& options) {
                  "use the simulated DirectInput from the simulator folder beside this program");
     app.add_flag("--watch", options.watch,
                  "instead of a script, show the first joystick live until a key is pressed (exit 1 without one)");
+    app.add_flag("--designer", options.designer,
+                 "instead of a script, serve the effect designer page on this machine and print its address");
+    app.add_option("--port", options.port, "the designer's port (default: a free one)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 65535));
+    app.add_flag("--system-directinput", options.system_directinput,
+                 "the designer drives the system's DirectInput (a real stick) instead of the simulated one");
     app.add_option("--plot", options.plot, "write the forces the simulated joystick exerted as an SVG picture")
         ->type_name("FILE.svg");
     app.add_option("--csv", options.csv, "write the same forces, sampled every millisecond, as CSV")->type_name("FILE");

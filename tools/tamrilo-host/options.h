@@ -17,10 +17,13 @@ struct HostOptions {
     std::string library;  // empty: the library beside the program
     bool help = false;
     bool version = false;
-    bool simulator = false;  // load the simulated DirectInput from the simulator folder
-    bool watch = false;      // show the first joystick live instead of running a script
-    std::string plot;        // an SVG picture of the forces the simulated joystick exerted
-    std::string csv;         // the same forces as CSV
+    bool simulator = false;           // load the simulated DirectInput from the simulator folder
+    bool watch = false;               // show the first joystick live instead of running a script
+    bool designer = false;            // serve the effect designer instead of running a script
+    int port = 0;                     // the designer's port; 0: any free one
+    bool system_directinput = false;  // the designer drives the system's DirectInput, not the simulated one
+    std::string plot;                 // an SVG picture of the forces the simulated joystick exerted
+    std::string csv;                  // the same forces as CSV
     script::ScriptOptions script_options;
 };
 
