@@ -85,9 +85,9 @@ TEST(DesignerEffects, SentValuesAreTheLibrarysConversions) {
         {"triangle_2",
          {{"triangle_2_null", 0}, {"triangle_2_hight", -500}, {"triangle_2_time", 1}},
          "dwMagnitude",
-         4294966797},
+         10000},
         {"constant", {{"FF_force_x", 3000}, {"FF_force_y", 4000}}, "lMagnitude", -4998},
-        {"constant", {{"FF_force_x", 10000}, {"FF_force_y", 10000}}, "lMagnitude", -14140},
+        {"constant", {{"FF_force_x", 10000}, {"FF_force_y", 10000}}, "lMagnitude", -10000},
         {"constant", {{"FF_force_x", 3000}, {"FF_force_y", 4000}}, "y: rglDirection", 3999},
     };
     for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 // them follows the effect reference: the library's own conversions, its axis orders and records.
 #include "tools/tamrilo-host/designer/effects.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -195,7 +196,23 @@ std::int32_t converted(Field field, double value) {
 }
 
 // Spring, friction and damper: the saturations no variable feeds, as the library sends them.
-constexpr DWORD kConditionSaturation = 0;
+constexpr DWORD kConditionSaturation = DI_FFNOMINALMAX;
+constexpr LONG kFullScale = DI_FFNOMINALMAX;
+
+// The library clamps every value into DirectInput's range before DirectInput sees it: dead bands
+// into 0 … 10000, the other fields into -10000 … 10000; the direction pair keeps its value.
+LONG within_range(Field field, LONG value) {
+    switch (field) {
+        case Field::direction:
+        case Field::period:
+        case Field::magnitude: return value;
+        case Field::dead_band: return std::clamp(value, LONG{0}, kFullScale);
+        case Field::offset:
+        case Field::positive:
+        case Field::negative: break;
+    }
+    return std::clamp(value, -kFullScale, kFullScale);
+}
 
 // The record the library hands DirectInput for these values, and the fields shown for it.
 force::Play play_of(const Effect& effect, const Values& values, std::vector<SentField>& sent) {
@@ -214,7 +231,7 @@ force::Play play_of(const Effect& effect, const Values& values, std::vector<Sent
     DIPERIODIC wave{};
     for (const Variable& v : effect.variables) {
         const Role& role = role_of(v.name);
-        const std::int32_t value = converted(role.field, values.at(v.name));
+        const std::int32_t value = within_range(role.field, converted(role.field, values.at(v.name)));
         const char* axis_prefix = periodic ? "" : role.axis == 0 ? "x: " : "y: ";
         sent.push_back({axis_prefix + std::string(entry_of(role.field).name), v.name, value});
         DICONDITION& c = conditions[role.axis];
@@ -225,8 +242,8 @@ force::Play play_of(const Effect& effect, const Values& values, std::vector<Sent
             case Field::dead_band: c.lDeadBand = value; break;
             case Field::direction: p.direction[static_cast<std::size_t>(role.axis)] = value; break;
             case Field::magnitude:
-                // A negative magnitude reaches DirectInput as its two's complement.
-                wave.dwMagnitude = static_cast<DWORD>(value);
+                // The magnitude is unsigned: a negative one reads beyond full scale and is clamped.
+                wave.dwMagnitude = std::min(static_cast<DWORD>(value), DWORD{DI_FFNOMINALMAX});
                 sent.back().value = wave.dwMagnitude;
                 break;
             case Field::period: wave.dwPeriod = static_cast<DWORD>(value); break;
@@ -235,7 +252,7 @@ force::Play play_of(const Effect& effect, const Values& values, std::vector<Sent
     if (effect.kind == Kind::constant_force) {
         // Applied against its direction: the magnitude is never positive.
         const double x = p.direction[0], y = p.direction[1];
-        p.constant = DICONSTANTFORCE{-static_cast<LONG>(std::sqrt(x * x + y * y))};
+        p.constant = DICONSTANTFORCE{-std::min(static_cast<LONG>(std::sqrt(x * x + y * y)), kFullScale)};
         sent.push_back({"lMagnitude", "FF_force_x, FF_force_y", p.constant->lMagnitude});
     } else if (periodic) {
         p.periodic = wave;
