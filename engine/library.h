@@ -34,7 +34,5 @@ private:
 
 // Where the library is expected beside the running program: Tamrilo.dll or libtamrilo.so.
 std::string default_library_path();
-// The folder of the running program.
-std::string program_folder();
 
 }  // namespace tamrilo::engine
