@@ -7,7 +7,9 @@
 #include "platform/program_folder.h"
 
 namespace tamrilo::tool {
+namespace {
 
+// Where the simulator is looked for: the simulator folder beside the program.
 std::string simulator_path() {
 #ifdef _WIN32
     return platform::program_folder() + "\\simulator\\dinput.dll";
@@ -16,6 +18,8 @@ std::string simulator_path() {
     return platform::program_folder() + "/libtamrilo_sim.so";
 #endif
 }
+
+}  // namespace
 
 void load_simulator_from_folder() {
     const std::string path = simulator_path();

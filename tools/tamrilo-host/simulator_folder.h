@@ -7,10 +7,7 @@
 
 namespace tamrilo::tool {
 
-// Where the simulator is looked for: the simulator folder beside the program.
-std::string simulator_path();
-
-// Loads the simulator from simulator_path() and keeps it loaded. Throws std::runtime_error,
+// Loads the simulator from the simulator folder beside the program and keeps it loaded. Throws std::runtime_error,
 // naming the path, when it is missing or is not the simulated DirectInput.
 void load_simulator_from_folder();
 
