@@ -34,11 +34,5 @@ private:
 
 // Where the library is expected beside the running program: Tamrilo.dll or libtamrilo.so.
 std::string default_library_path();
-#ifdef _WIN32
-// The system's own text for an error code, as Windows shows it, and the code.
-std::string system_message(unsigned long code);
-#endif
-// The folder of the running program.
-std::string program_folder();
 
 }  // namespace tamrilo::engine

@@ -1,25 +1,22 @@
 #include "engine/sim_client.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
-#include "engine/library.h"
+#include "engine/module_loader.h"
+#include "platform/program_folder.h"
 
 namespace tamrilo::engine {
 
 bool SimClient::load() {
+    // Whichever DirectInput module the library's import found: on Windows the one loaded by name;
+    // on Linux the simulator the library links, beside the program or on the search path.
+    std::string ignored;
 #ifdef _WIN32
-    HMODULE module = LoadLibraryA("dinput.dll");
-    auto find = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); };
+    void* module = load_module("dinput.dll", ModuleScope::global, ignored);
 #else
-    void* module = dlopen((program_folder() + "/libtamrilo_sim.so").c_str(), RTLD_NOW | RTLD_GLOBAL);
-    if (module == nullptr) module = dlopen("libtamrilo_sim.so", RTLD_NOW | RTLD_GLOBAL);
-    auto find = [&](const char* name) { return dlsym(module, name); };
+    void* module = load_module(platform::program_folder() + "/libtamrilo_sim.so", ModuleScope::global, ignored);
+    if (module == nullptr) module = load_module("libtamrilo_sim.so", ModuleScope::global, ignored);
 #endif
     if (module == nullptr) return false;
+    auto find = [&](const char* name) { return module_symbol(module, name); };
     bool complete = true;
 #define TAMRILO_SIM_FUNCTION(name)                        \
     name = reinterpret_cast<decltype(name)>(find(#name)); \

@@ -49,6 +49,18 @@ std::array<double, kMaxEffectAxes> direction_from(const Parameters& params) {
     return unit;
 }
 
+// The signed value of a periodic waveform at phase position p in [0, 1).
+double waveform(Kind kind, double p) {
+    switch (kind) {
+        case Kind::square: return p < 0.5 ? 1.0 : -1.0;
+        case Kind::sine: return std::sin(2 * kPi * p);
+        case Kind::triangle: return p < 0.5 ? 1.0 - 4.0 * p : 4.0 * p - 3.0;
+        case Kind::sawtooth_up: return 2.0 * p - 1.0;
+        case Kind::sawtooth_down: return 1.0 - 2.0 * p;
+        default: return 0.0;
+    }
+}
+
 // The signed value of a constant force or periodic effect `t_us` after it started.
 double directed_value(const Play& play, std::int64_t t_us) {
     if (play.kind == Kind::constant_force) {
@@ -128,24 +140,9 @@ Positions StickMotion::at(std::int64_t t_us) const {
     return now;
 }
 
-std::int64_t StickMotion::last_change_us() const {
-    return moves_.empty() ? 0 : moves_.back().start_us + moves_.back().duration_us;
-}
-
 bool Play::playing_at(std::int64_t t_us) const {
     if (t_us < from_us || t_us >= until_us) return false;
     return params.duration == INFINITE || t_us - started_us < static_cast<std::int64_t>(params.duration);
-}
-
-double waveform(Kind kind, double p) {
-    switch (kind) {
-        case Kind::square: return p < 0.5 ? 1.0 : -1.0;
-        case Kind::sine: return std::sin(2 * kPi * p);
-        case Kind::triangle: return p < 0.5 ? 1.0 - 4.0 * p : 4.0 * p - 3.0;
-        case Kind::sawtooth_up: return 2.0 * p - 1.0;
-        case Kind::sawtooth_down: return 1.0 - 2.0 * p;
-        default: return 0.0;
-    }
 }
 
 Forces contribution(const Play& play, std::int64_t t_us, const StickMotion& stick, DWORD device_gain) {

@@ -52,8 +52,6 @@ public:
     void place(std::int64_t at_us, const Positions& to) { move(at_us, to, 0); }
     void move(std::int64_t at_us, const Positions& to, std::int64_t duration_us);
     Positions at(std::int64_t t_us) const;
-    // The last moment the stick moves; 0 when it never does.
-    std::int64_t last_change_us() const;
 
     struct Move {
         std::int64_t start_us, duration_us;
@@ -83,9 +81,6 @@ struct Play {
 
 // The slots of the axes an effect pushes on.
 std::vector<int> pushed_axes(const Play& play);
-
-// The signed value of a periodic waveform at phase position p in [0, 1).
-double waveform(Kind kind, double p);
 
 // What one play adds to each axis at `t_us`, scaled by its gain and the device gain (0 … 10000).
 Forces contribution(const Play& play, std::int64_t t_us, const StickMotion& stick, DWORD device_gain);

@@ -5,7 +5,10 @@
 #include "script/types.h"
 
 namespace tamrilo::script {
+namespace {
 
+// Splits one line into words, dropping a trailing comment; throws ScriptError for an
+// unterminated quotation.
 std::vector<std::string> split_words(const std::string& text) {
     std::vector<std::string> words;
     std::size_t i = 0;
@@ -29,6 +32,8 @@ std::vector<std::string> split_words(const std::string& text) {
     }
     return words;
 }
+
+}  // namespace
 
 bool ScriptReader::next(ScriptLine& line) {
     std::string text;

@@ -13,10 +13,6 @@ struct ScriptLine {
     std::vector<std::string> words;  // never empty; "quoted text" is one word
 };
 
-// Splits one line into words, dropping a trailing comment; throws ScriptError for an
-// unterminated quotation.
-std::vector<std::string> split_words(const std::string& text);
-
 class ScriptReader {
 public:
     explicit ScriptReader(std::istream& in) : in_(in) {}

@@ -1,6 +1,6 @@
 // What every part of the simulated DirectInput shares: the attached joysticks, the objects
-// handed out, the call log and the pending faults, and the bookkeeping of one call (all kept in
-// call_log.cpp), and the COM bookkeeping every object shares (object.cpp).
+// handed out and the call log (world.cpp), the pending faults (faults.cpp), the bookkeeping of
+// one call (call_log.cpp), and the COM bookkeeping every object shares (object.cpp).
 #pragma once
 
 #include <memory>

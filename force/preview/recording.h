@@ -21,8 +21,6 @@ namespace tamrilo::force::preview {
 // creates effect objects gives them the name of its slot.
 class EffectLabels {
 public:
-    // The label of the slot an export works on, or "" for an export that has no effect slot.
-    static std::string for_export(const std::string& export_name);
     // Call after each export: the effect objects created since `effects_before` get its label.
     void note_created(const std::string& export_name, int effects_before, const engine::SimClient& sim);
     // The label of an effect object; effects no export named are called by their type and id.

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/library.h"
+#include "platform/program_folder.h"
 #include "script/joysticks/backend.h"
 #include "virtual-joystick/control/virtual_joystick.h"
 
@@ -161,7 +161,7 @@ private:
     void plug(Slot& slot) {
         std::vector<vjoy::DeviceSpec> specs(static_cast<std::size_t>(slot.number) + 1);
         specs.back() = {slot.found_name, slot.force_feedback};
-        vjoy::install(engine::program_folder(), specs);
+        vjoy::install(platform::program_folder(), specs);
         if (!vjoy::wait_for(slot.number + 1, kPlugTimeout).empty() ||
             !(slot.stick = vjoy::Joystick::open(slot.number))) {
             throw JoystickError("virtual joystick " + std::to_string(slot.number) + " did not come back");

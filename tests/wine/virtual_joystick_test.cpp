@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include "effect_support.h"
+#include "platform/program_folder.h"
 #include "script/script.h"
 #include "virtual-joystick/control/virtual_joystick.h"
 
@@ -557,9 +558,9 @@ TEST_F(VirtualJoystickTest, RemovedWhileHeldAndInstalledAgain) {
 
     std::vector<vjoy::DeviceSpec> specs;
     for (const Installed& i : kInstalled) specs.push_back({i.product, i.force_feedback});
-    EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 1);
+    EXPECT_EQ(vjoy::install(platform::program_folder(), specs), 1);
     EXPECT_EQ(vjoy::wait_for(kInstalledCount, std::chrono::seconds(10)), std::vector<int>{});
-    EXPECT_EQ(vjoy::install(engine::program_folder(), specs), 0);
+    EXPECT_EQ(vjoy::install(platform::program_folder(), specs), 0);
 
     sticks[kSpare] = vjoy::Joystick::open(kSpare);
     ASSERT_TRUE(sticks[kSpare]);
@@ -593,7 +594,7 @@ std::pair<DWORD, std::string> run_program(const std::string& program, const std:
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdError = write_end;
-    std::string command = "\"" + engine::program_folder() + "\\" + program + "\" " + arguments;
+    std::string command = "\"" + platform::program_folder() + "\\" + program + "\" " + arguments;
     PROCESS_INFORMATION process{};
     const BOOL started =
         CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);

@@ -1,6 +1,6 @@
 #include "tools/tamrilo-host/foreground_window.h"
 
-#include "engine/library.h"
+#include "engine/module_loader.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_folder.h"
 #include "virtual-joystick/command/arguments.h"
 #include "virtual-joystick/control/virtual_joystick.h"
 
@@ -22,17 +23,9 @@ vjoy::Joystick open(int number) {
     return std::move(*joystick);
 }
 
-std::string program_folder() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    const std::size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? "." : folder.substr(0, slash);
-}
-
 int run(const vjoy::Arguments& a) {
     if (a.command == "install") {
-        const int added = vjoy::install(program_folder(), a.devices);
+        const int added = vjoy::install(tamrilo::platform::program_folder(), a.devices);
         std::cout << "installed " << added << " of " << a.devices.size() << " joysticks\n";
     } else if (a.command == "wait") {
         const std::vector<int> missing = vjoy::wait_for(a.count, std::chrono::seconds(a.seconds));

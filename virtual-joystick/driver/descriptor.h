@@ -8,6 +8,8 @@
 #ifndef TAMRILO_VIRTUAL_JOYSTICK_DESCRIPTOR_H
 #define TAMRILO_VIRTUAL_JOYSTICK_DESCRIPTOR_H
 
+#include "virtual-joystick/protocol.h"
+
 /* Short items: tag | type | size (1, 2 or 4 data bytes). */
 #define USAGE_PAGE(v) 0x05, (v)
 #define USAGE_PAGE_VENDOR 0x06, 0x00, 0xFF

@@ -5,8 +5,8 @@
  * state lives in its device extension. */
 #include <ntddk.h>
 
-#include "../protocol.h"
-#include "descriptor.h"
+#include "virtual-joystick/driver/descriptor.h"
+#include "virtual-joystick/protocol.h"
 
 /* The class driver's interface, which the SDK headers do not declare. */
 typedef struct {
