@@ -5,10 +5,7 @@
 #include "script/types.h"
 
 namespace tamrilo::script {
-namespace {
 
-// Splits one line into words, dropping a trailing comment; throws ScriptError for an
-// unterminated quotation.
 std::vector<std::string> split_words(const std::string& text) {
     std::vector<std::string> words;
     std::size_t i = 0;
@@ -32,8 +29,6 @@ std::vector<std::string> split_words(const std::string& text) {
     }
     return words;
 }
-
-}  // namespace
 
 bool ScriptReader::next(ScriptLine& line) {
     std::string text;

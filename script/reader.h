@@ -8,6 +8,10 @@
 
 namespace tamrilo::script {
 
+// Splits one line into words, dropping a trailing comment; throws ScriptError for an
+// unterminated quotation.
+std::vector<std::string> split_words(const std::string& text);
+
 struct ScriptLine {
     int number = 0;                  // 1-based, in the file
     std::vector<std::string> words;  // never empty; "quoted text" is one word

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "library/hotplug_support.h"
+#include "platform/program_folder.h"
 #include "virtual-joystick/control/virtual_joystick.h"
 
 namespace tamrilo::test {
@@ -174,7 +175,7 @@ TEST_F(HotPlugTest, StickPulledOutAndPutBackMidGame) {
 
         // Put back while the game goes on.
         auto returning = std::async(std::launch::async, [] {
-            vjoy::install(engine::program_folder(), kSticks);
+            vjoy::install(platform::program_folder(), kSticks);
             return vjoy::wait_for(2, std::chrono::seconds(15));
         });
         while (returning.wait_for(std::chrono::seconds(0)) != std::future_status::ready && !HasFailure()) frame();
