@@ -1,0 +1,25 @@
+# Fails when one of OBJECTS (a list) holds an x87 floating-point instruction: the product computes
+# in SSE2 registers only, so that every conversion gives its double-precision result.
+#   cmake -DOBJDUMP=... -DOBJECTS="a.obj;b.obj" -P no_x87.cmake
+set(found "")
+foreach(object IN LISTS OBJECTS)
+  execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${object} OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "${OBJDUMP} could not read ${object}")
+  endif()
+  # Every x87 mnemonic begins with f, and no other instruction a compiler emits does.
+  string(REGEX MATCHALL "\n[ ]*[0-9a-f]+:\tf[a-z0-9]*[^\n]*" hits "${listing}")
+  foreach(hit IN LISTS hits)
+    get_filename_component(name ${object} NAME)
+    string(STRIP "${hit}" hit)
+    string(APPEND found "\n  ${name}: ${hit}")
+  endforeach()
+endforeach()
+list(LENGTH OBJECTS count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "no objects to read")
+endif()
+if(found)
+  message(FATAL_ERROR "x87 instructions in the product:${found}")
+endif()
+message(STATUS "${count} objects, no x87 instruction")
