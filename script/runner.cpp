@@ -36,6 +36,10 @@ Runner::Runner(const std::string& library_path, const std::string& script_file, 
 
 Runner::~Runner() = default;
 
+void Runner::finish() {
+    if (joysticks_) result.device_recording = joysticks_->device_recording();
+}
+
 JoystickBackend& Runner::joysticks() {
     if (!joysticks_) joysticks_ = tamrilo::joysticks::make_joystick_backend(sim);
     if (!joysticks_) {
@@ -72,6 +76,7 @@ void Runner::call_export(const std::string& name) {
     const int effects_before = before_export();
     library.call(name);
     result.effect_labels.note_created(name, effects_before, sim);
+    if (joysticks_) joysticks_->exported(name);
     after_export(name);
     if (engine.lookups().empty()) {
         if (const char* step = missing_step_without_lookups(name))
@@ -91,6 +96,7 @@ void Runner::call_name_export(const std::string& name) {
     before_export();
     engine::HostString string;
     engine::HostString* filled = library.call_with_string(name, &string);
+    if (joysticks_) joysticks_->exported(name);
     after_export(name);
     engine.clear_lookups();
     const char* chars = string.characters();

@@ -46,6 +46,8 @@ public:
     // What the joystick commands drive, made at the first of them; a ScriptError when there is
     // nothing to drive.
     JoystickBackend& joysticks();
+    // At the end of the run: takes what the joysticks recorded into the result.
+    void finish();
 
     const std::string file;
     const ScriptOptions options;

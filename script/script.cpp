@@ -121,6 +121,7 @@ ScriptResult run_script(std::istream& in, const std::string& file_name, const st
     in.seekg(0);
     Runner runner(library_path, file_name, options, out, err);
     ScriptRun(in).run(runner);
+    runner.finish();
     return runner.result;
 }
 

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "force/preview/device.h"
 #include "force/preview/recording.h"
 
 namespace tamrilo::script {
@@ -37,6 +39,9 @@ struct ScriptResult {
     long long undeclared_lookups = 0;
     // The slot each effect object the script created belongs to, for force pictures.
     force::preview::EffectLabels effect_labels;
+    // On a DirectInput other than the simulated one: what the virtual joystick that played
+    // effects was sent, for force pictures.
+    std::optional<force::preview::DeviceRecording> device_recording;
     // Whether the run failed (exit code 1): an expectation failed, or under --strict a lookup
     // found an undeclared name.
     bool failed(const ScriptOptions& options) const {

@@ -101,9 +101,11 @@ enum {
 /* Longest report any side sends, with its id byte. */
 #define VJ_MAX_REPORT 32
 
-/* One report the device received, in arrival order. */
+/* One report the device received, in arrival order, with the performance counter's value when it
+ * arrived (the clock QueryPerformanceCounter reads, so a program can set it beside its own). */
 enum vj_record_kind { VJ_RECORD_OUTPUT = 1, VJ_RECORD_FEATURE = 2 };
 struct vj_record {
+    long long ticks;
     unsigned char kind;
     unsigned char length;
     unsigned char bytes[VJ_MAX_REPORT];

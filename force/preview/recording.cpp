@@ -40,8 +40,9 @@ bool starts_with(const std::string& text, const std::string& prefix) {
 
 constexpr long long kUsPerMs = 1000;
 
-// The label of the slot an export works on, or "" for an export that has no effect slot.
-std::string label_for_export(const std::string& export_name) {
+}  // namespace
+
+std::string slot_label(const std::string& export_name) {
     for (const char* verb : kSlotVerbs) {
         if (!starts_with(export_name, verb)) continue;
         const std::string rest = export_name.substr(std::strlen(verb));
@@ -55,13 +56,11 @@ std::string label_for_export(const std::string& export_name) {
     return "";
 }
 
-}  // namespace
-
 const char* axis_name(int axis) { return axis >= 0 && axis < kAxisSlots ? kAxisNames[axis] : "?"; }
 
 void EffectLabels::note_created(const std::string& export_name, int effects_before, const SimClient& sim) {
     if (!sim.available()) return;
-    const std::string label = label_for_export(export_name);
+    const std::string label = slot_label(export_name);
     if (label.empty()) return;
     for (int i = effects_before; i < sim.sim_effect_count(); ++i) {
         sim_effect_info info{};

@@ -17,6 +17,10 @@
 
 namespace tamrilo::force::preview {
 
+// What a script author calls the effect slot an export works on ("sine, slot 1", "placement
+// spring"), or "" for an export that has no effect slot.
+std::string slot_label(const std::string& export_name);
+
 // What a script author calls an effect: "sine, slot 1", "placement spring". An export that
 // creates effect objects gives them the name of its slot.
 class EffectLabels {

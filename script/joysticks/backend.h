@@ -3,10 +3,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "engine/sim_client.h"
+#include "force/preview/device.h"
 
 namespace tamrilo::joysticks {
 
@@ -34,6 +36,11 @@ public:
     virtual void move(int device, const DIJOYSTATE& target, unsigned long long duration_us) = 0;
     // Unplugs the device, or plugs it in again.
     virtual void set_attached(int device, bool attached) = 0;
+    // After each export call: a backend whose devices record what they are sent takes it now.
+    virtual void exported(const std::string& /*export_name*/) {}
+    // What the joystick that played effects was sent during the run, for the force preview; none
+    // when the DirectInput keeps its own record (the simulated one does).
+    virtual std::optional<force::preview::DeviceRecording> device_recording() { return std::nullopt; }
 };
 
 // The simulated joysticks when `sim` is available; else the virtual joysticks when they are

@@ -24,6 +24,16 @@ constexpr std::size_t kMaxName = 63;
 constexpr auto kSettle = std::chrono::milliseconds(50);
 constexpr auto kPlugTimeout = std::chrono::seconds(10);
 
+// Where the force model finds each of the stick's axes.
+force::Positions positions(const DIJOYSTATE& s) {
+    force::Positions at{};
+    at[0] = s.lX;
+    at[1] = s.lY;
+    at[2] = s.lZ;
+    at[5] = s.lRz;
+    return at;
+}
+
 vjoy::State to_device(const DIJOYSTATE& s) {
     auto axis = [](LONG v) {
         const double clamped = std::clamp(static_cast<double>(v), -kAxisRange, kAxisRange);
@@ -47,13 +57,14 @@ class VirtualJoysticks : public JoystickBackend {
 public:
     // A script starts with no joystick attached: every installed one is left out of
     // DirectInput's enumeration until the script attaches it.
-    explicit VirtualJoysticks(const std::vector<int>& installed) {
+    explicit VirtualJoysticks(const std::vector<int>& installed) : clock_(vjoy::clock_from_now()) {
         for (int number : installed) {
             auto stick = vjoy::Joystick::open(number);
             if (!stick) continue;
             const vjoy::Info info = stick->info();
             stick->set_present(false);
-            free_.push_back(Slot{number, info.force_feedback, info.product, info.present, std::move(stick), {}, {}});
+            free_.push_back(
+                Slot{number, info.force_feedback, info.product, info.present, std::move(stick), {}, {}, {}, 0});
         }
     }
 
@@ -99,6 +110,8 @@ public:
         slot.stick->set_state(to_device(slot.state));
         slot.stick->set_present(true);
         slot.stick->drain();
+        slot.lost_before = slot.stick->info().lost_records;
+        slot.recording.stick.place(now(), positions(slot.state));
         attached_.push_back(std::move(slot));
         return static_cast<int>(attached_.size()) - 1;
     }
@@ -112,6 +125,7 @@ public:
         }
         Slot& slot = at(device);
         slot.state = state;
+        slot.recording.stick.place(now(), positions(state));
         if (!slot.stick) return;
         slot.stick->set_state(to_device(state));
         std::this_thread::sleep_for(kSettle);
@@ -135,10 +149,33 @@ public:
             slot.stick->set_product(slot.name);
             slot.stick->set_state(to_device(slot.state));
         } else {
+            take_reports(slot, "");
+            slot.lost_before = 0;  // the device comes back with a new log
             slot.stick.reset();
             vjoy::remove(slot.number);
         }
         std::this_thread::sleep_for(kSettle);
+    }
+
+    void exported(const std::string& export_name) override {
+        for (Slot& slot : attached_) take_reports(slot, export_name);
+    }
+
+    // The first joystick that was sent an effect, else the first attached.
+    std::optional<force::preview::DeviceRecording> device_recording() override {
+        if (attached_.empty()) return std::nullopt;
+        exported("");
+        auto played = std::find_if(attached_.begin(), attached_.end(), [](const Slot& s) {
+            for (const auto& batch : s.recording.batches) {
+                for (const vjoy::Report& r : batch.reports)
+                    if (std::holds_alternative<vjoy::SetEffect>(r.payload)) return true;
+            }
+            return false;
+        });
+        Slot& slot = played != attached_.end() ? *played : attached_.front();
+        slot.recording.end_us = now();
+        if (slot.stick) slot.recording.lost_reports = slot.stick->info().lost_records - slot.lost_before;
+        return slot.recording;
     }
 
 private:
@@ -150,7 +187,18 @@ private:
         std::optional<vjoy::Joystick> stick;  // empty while unplugged
         std::string name;                     // the script's, once attached
         DIJOYSTATE state;
+        // What it was sent and where the script put it, since it was attached.
+        force::preview::DeviceRecording recording;
+        unsigned long lost_before = 0;  // reports the device had lost before
     };
+
+    std::int64_t now() const { return vjoy::now_us(clock_); }
+
+    void take_reports(Slot& slot, const std::string& export_name) {
+        if (!slot.stick) return;
+        auto reports = slot.stick->received(clock_);
+        if (!reports.empty()) slot.recording.batches.push_back({export_name, std::move(reports)});
+    }
 
     Slot& at(int device) {
         if (!has(device)) throw JoystickError("no joystick " + std::to_string(device) + " is attached");
@@ -168,6 +216,7 @@ private:
         }
     }
 
+    vjoy::Clock clock_;  // from the start of the run
     std::vector<Slot> free_;
     std::vector<Slot> attached_;
 };

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include "effect_support.h"
+#include "force/preview/device.h"
 #include "platform/program_folder.h"
 #include "script/script.h"
 #include "virtual-joystick/control/virtual_joystick.h"
@@ -118,14 +119,14 @@ protected:
 std::vector<vjoy::Report> of_kind(const std::vector<vjoy::Report>& reports, const std::string& kind) {
     std::vector<vjoy::Report> out;
     for (const auto& r : reports) {
-        if (r.kind == kind) out.push_back(r);
+        if (r.kind() == kind) out.push_back(r);
     }
     return out;
 }
 
 std::vector<std::string> kinds(const std::vector<vjoy::Report>& reports) {
     std::vector<std::string> out;
-    for (const auto& r : reports) out.push_back(r.kind);
+    for (const auto& r : reports) out.push_back(r.kind());
     return out;
 }
 
@@ -665,9 +666,24 @@ TEST_P(ExampleOnWineDirectInput, HoldsItsExpectations) {
     const ScriptRun run = run_host_script(script.str(), GetParam());
     EXPECT_EQ(run.error, "");
     EXPECT_EQ(run.result.failed_expectations, 0) << run.err;
-    // The first force-feedback joystick stood in for the script's: its effects reached it.
-    if (GetParam() == "effects.txt") {
-        EXPECT_FALSE(vjoy::blocks(alpha->received()).empty());
+    // The first force-feedback joystick stood in for the script's: its effects reached it, and
+    // drawn from what it was sent, the constant force pushes as on the simulator ((3000, 4000),
+    // then (-5000, 0)), within the device's rounding of the direction.
+    if (GetParam() == "effects.txt" || GetParam() == "forces-constant.txt") {
+        ASSERT_TRUE(run.result.device_recording);
+        const auto source = force::preview::device_source(*run.result.device_recording);
+        EXPECT_GT(source.play_count, 0u);
+        LONG low_x = 0, high_x = 0, high_y = 0;
+        force::preview::walk_forces(source, force::preview::plan_forces(source), [&](const auto& row) {
+            low_x = std::min(low_x, row.force[0]);
+            high_x = std::max(high_x, row.force[0]);
+            high_y = std::max(high_y, row.force[1]);
+        });
+        if (GetParam() == "forces-constant.txt") {
+            EXPECT_NEAR(high_x, 3000, 2);
+            EXPECT_NEAR(high_y, 4000, 2);
+            EXPECT_NEAR(low_x, -5000, 2);
+        }
     }
 }
 

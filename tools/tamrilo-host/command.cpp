@@ -10,6 +10,7 @@
 #include <CLI/CLI.hpp>
 
 #include "engine/library.h"
+#include "force/preview/device.h"
 #include "force/preview/outputs.h"
 #include "script/commands.h"
 #include "script/script.h"
@@ -133,8 +134,12 @@ int run_host_script(const HostOptions& options, std::ostream& out, std::ostream&
             engine::SimClient sim;
             sim.load();
             const std::string title = std::filesystem::path(options.script).filename().string();
-            for (const auto& note : outputs.write(force::preview::simulator_source(sim, result.effect_labels), title))
-                err << "tamrilo-host: " << note << "\n";
+            // The simulated DirectInput's own record; else what a virtual joystick was sent.
+            const force::preview::ForceSource source =
+                !sim.available() && result.device_recording
+                    ? force::preview::device_source(*result.device_recording)
+                    : force::preview::simulator_source(sim, result.effect_labels);
+            for (const auto& note : outputs.write(source, title)) err << "tamrilo-host: " << note << "\n";
         }
         out << "tamrilo-host: " << counted(result.export_calls, "export call") << ", "
             << counted(result.expectations_held, "expectation") << " held, " << result.failed_expectations << " failed";

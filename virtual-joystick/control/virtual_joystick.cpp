@@ -219,6 +219,19 @@ void Joystick::set_state(const State& state) {
     set_poll_interval(handle_, kIdlePollMilliseconds);
 }
 
+Clock clock_from_now() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return Clock{now.QuadPart, frequency.QuadPart};
+}
+
+std::int64_t now_us(const Clock& clock) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return clock.microseconds(now.QuadPart);
+}
+
 std::vector<vj_record> Joystick::drain() {
     std::vector<vj_record> records(VJ_LOG_CAPACITY);
     unsigned long written = 0;

@@ -55,7 +55,7 @@ public:
     void set_state(const State& state);
     // Takes the reports received since the last drain.
     std::vector<vj_record> drain();
-    std::vector<Report> received() { return decode(drain()); }
+    std::vector<Report> received(const Clock& clock = {}) { return decode(drain(), clock); }
     void set_product(const std::string& product);
     // A joystick that is not present is left out of DirectInput's enumeration.
     void set_present(bool present);
@@ -67,6 +67,11 @@ private:
     void* handle_;
     int number_;
 };
+
+// A clock that starts now, on the counter the driver stamps received reports with.
+Clock clock_from_now();
+// The time on `clock` now.
+std::int64_t now_us(const Clock& clock);
 
 // Waits until virtual joysticks 0..count-1 are there and answer; returns the numbers of those
 // still missing after `timeout` (empty when all appeared).

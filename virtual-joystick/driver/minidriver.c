@@ -162,6 +162,7 @@ static void log_report(struct vj_device* device, UCHAR kind, const HID_XFER_PACK
         return;
     }
     record = &device->records[device->record_count++];
+    record->ticks = KeQueryPerformanceCounter(NULL).QuadPart;
     record->kind = kind;
     record->length = packet->reportBufferLen < VJ_MAX_REPORT ? (UCHAR)packet->reportBufferLen : VJ_MAX_REPORT;
     copy_bytes(record->bytes, packet->reportBuffer, record->length);
