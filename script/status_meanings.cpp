@@ -92,6 +92,10 @@ const StatusMeaning* status_meaning(const std::string& export_name, const std::s
     return nullptr;
 }
 
+std::string meaning_text(const StatusMeaning& row) {
+    return row.missing_step ? std::string(row.meaning) + ": " + row.missing_step : row.meaning;
+}
+
 const char* missing_step_without_lookups(const std::string& export_name) {
     // Without a selected joystick every joystick and effect export returns before its first
     // lookup; the exports that make the DirectInput object and select the joystick always look

@@ -22,6 +22,10 @@ const std::vector<StatusMeaning>& status_meanings();
 // The row for a code that `export_name` left in `variable`, or null when the code has none.
 const StatusMeaning* status_meaning(const std::string& export_name, const std::string& variable, std::int32_t code);
 
+// The row's meaning with the step that was left out after it, as tamrilo-host prints it, the
+// designer shows it and the reference gives it.
+std::string meaning_text(const StatusMeaning& row);
+
 // For an export that returned at once, looking up nothing: the step that was left out, or
 // null when the export always returns so.
 const char* missing_step_without_lookups(const std::string& export_name);
