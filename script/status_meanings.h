@@ -1,6 +1,8 @@
 // What the status codes the exports leave mean: one row per group of exports, status variable
 // and code, and for a code that means a set-up step was left out, the step. tamrilo-host shows
-// them after a failed expectation, under `status` and under --trace.
+// them after a failed expectation, under `status` and under --trace, the designer after each call.
+// The reference's status tables give these rows word for word, for the script author: a row
+// changes in both places at once.
 #pragma once
 
 #include <cstdint>
