@@ -57,8 +57,7 @@ std::int32_t Runner::value(const std::string& name) const {
 std::string Runner::meaning(const std::string& variable, std::int32_t code) const {
     const StatusMeaning* row = status_meaning(last_export_, variable, code);
     if (row == nullptr) return "";
-    return last_export_ + " left " + variable + " " + std::to_string(code) + ": " + row->meaning +
-           (row->missing_step ? std::string(": ") + row->missing_step : "");
+    return last_export_ + " left " + variable + " " + std::to_string(code) + ": " + meaning_text(*row);
 }
 
 void Runner::check_time() const {

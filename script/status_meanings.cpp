@@ -43,13 +43,15 @@ const std::vector<StatusMeaning> kMeanings = {
     {"Get_Joystick_Name_2", "OV_error", 3, "ends every call that runs", nullptr},
     {"Get_Joystick_State", "OV_error", 97, "read", nullptr},
     {"Get_Joystick_State", "OV_error", 14, "the last read failed: JOY_X_A holds 4078", nullptr},
-    {"Get_Joystick_State", "OV_error", 22, "input was lost and re-acquisition was tried", nullptr},
+    {"Get_Joystick_State", "OV_error", 22,
+     "input was lost, or the joystick was not acquired, and re-acquisition was tried", nullptr},
     {"Get_Joystick_State", "OV_error", 17, "reading begun", nullptr},
     {"Show_Capabilities", "OV_error", 14, "capabilities read", nullptr},
     {"Show_Capabilities", "OV_error", 13, "the capabilities could not be read", nullptr},
     {"Define_Const_Forces Change_Const_Forces", "OV_error", 102, "sent and started", nullptr},
-    {"Define_Const_Forces Change_Const_Forces", "OV_error", 101, "creating or sending failed", nullptr},
-    {"Define_Placement", "OV_info_5", 10, "the spring existed already and was started", nullptr},
+    {"Define_Const_Forces", "OV_error", 101, "creating or sending failed", nullptr},
+    {"Change_Const_Forces", "OV_error", 101, "sending failed", nullptr},
+    {"Define_Placement", "OV_info_5", 10, "the spring existed already", nullptr},
     {"Define_Placement", "OV_info_4", 30, "started", nullptr},
     {"Define_Placement", "OV_info_4", 40962, "starting failed", nullptr},
     {"Change_Placement", "OV_info_5", 4096, "sent and started", nullptr},
@@ -90,6 +92,10 @@ const StatusMeaning* status_meaning(const std::string& export_name, const std::s
         if (row.code == code && variable == row.variable && names(row.exports, export_name)) return &row;
     }
     return nullptr;
+}
+
+std::string meaning_text(const StatusMeaning& row) {
+    return row.missing_step ? std::string(row.meaning) + ": " + row.missing_step : row.meaning;
 }
 
 const char* missing_step_without_lookups(const std::string& export_name) {

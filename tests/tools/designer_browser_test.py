@@ -59,6 +59,11 @@ class Designer:
         return self.process.wait(60)
 
 
+def stopped(effect):
+    """The simulated DirectInput's record of the library stopping that effect object."""
+    return "effect #%s on joystick 0 Stop() -> DI_OK" % effect
+
+
 def wait_for(condition, what, timeout=20):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
@@ -88,8 +93,9 @@ class DesignerTest(unittest.TestCase):
         code = cls.designer.stop()
         cls.profile.cleanup()
         assert code == 0, "tamrilo-host --designer exit code %d" % code
-        # Stopping the server stops every effect.
-        assert "call Stop_Sine_1" in cls.designer.console(since), cls.designer.console(since)
+        # Stopping the server stops every effect object the library made, in DirectInput itself.
+        for effect in re.findall(r"CreateEffect\(.*-> DI_OK, effect #(\d+)", cls.designer.console()):
+            assert stopped(effect) in cls.designer.console(since), cls.designer.console(since)
 
     def open(self, family):
         self.browser.get(self.designer.address)
@@ -115,6 +121,25 @@ class DesignerTest(unittest.TestCase):
         self.browser.find_element(By.ID, button).click()
         wait_for(lambda: self.browser.find_element(By.ID, "status").text or self.message(), "the status")
         return before
+
+    def test_closing_the_page_stops_every_playing_effect(self):
+        first_page = self.browser.current_window_handle
+        self.browser.switch_to.new_window("tab")
+        self.open("sine_2")
+        since = len(self.designer.lines)
+        # A periodic effect starts with its Play, a condition with its Define.
+        for family, button, export in [("sine_2", "define", "Define_Sine_2"), ("sine_2", "start", "Play_Sine_2"),
+                                       ("friction", "define", "Define_Friction")]:
+            Select(self.browser.find_element(By.ID, "effect")).select_by_value(family)
+            self.browser.find_element(By.ID, button).click()
+            wait_for(lambda: "call " + export in self.designer.console(since), export)
+        started = r"effect #(\d+) on joystick 0 (?:Start\(|SetParameters\(.*DIEP_START)"
+        playing = wait_for(lambda: len(set(re.findall(started, self.designer.console(since)))) == 2
+                           and set(re.findall(started, self.designer.console(since))), "both effects started")
+        since = len(self.designer.lines)
+        self.browser.close()
+        self.browser.switch_to.window(first_page)
+        wait_for(lambda: all(stopped(e) in self.designer.console(since) for e in playing), "every effect stopped")
 
     def test_requests_without_the_token_or_from_another_site_are_refused(self):
         cases = [  # path, Host header, status

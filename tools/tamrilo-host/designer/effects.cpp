@@ -182,13 +182,6 @@ std::vector<Effect> make_effects() {
     return out;
 }
 
-std::string number_text(double v) {
-    std::ostringstream s;
-    s.precision(10);
-    s << v;
-    return s.str();
-}
-
 // The library's conversion of a script value: the stored raw integer, scaled.
 std::int32_t converted(Field field, double value) {
     const std::int32_t raw = engine::to_fixed(value);
@@ -276,6 +269,13 @@ void add_point(Preview& preview, double along, const force::Forces& f) {
 }
 
 }  // namespace
+
+std::string number_text(double v) {
+    std::ostringstream s;
+    s.precision(10);
+    s << v;
+    return s.str();
+}
 
 const std::vector<Effect>& effects() {
     static const std::vector<Effect> all = make_effects();

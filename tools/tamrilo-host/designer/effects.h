@@ -69,6 +69,9 @@ Preview preview(const Effect& effect, const Values& values);
 // The DirectInput record the library hands over for these values, as the preview draws it.
 force::Parameters sent_record(const Effect& effect, const Values& values);
 
+// A value as the script lines, the refusals and the page's JSON write it: ten significant digits.
+std::string number_text(double v);
+
 // The script lines that set the effect's variables and call `export_name`.
 std::vector<std::string> script_lines(const Effect& effect, const Values& values, const std::string& export_name);
 

@@ -43,13 +43,6 @@ std::string quoted(const std::string& text) {
     return out + "\"";
 }
 
-std::string number(double v) {
-    std::ostringstream s;
-    s.precision(10);
-    s << v;
-    return s.str();
-}
-
 template <class T, class F>
 std::string list(const std::vector<T>& items, F item) {
     std::string out = "[";
@@ -66,8 +59,8 @@ std::string effects_json() {
                list(e.variables,
                     [](const Variable& v) {
                         return "{\"name\":" + quoted(v.name) + ",\"unit\":" + quoted(v.unit) +
-                               ",\"meaning\":" + quoted(v.meaning) + ",\"min\":" + number(v.min) +
-                               ",\"max\":" + number(v.max) + ",\"initial\":" + number(v.initial) + "}";
+                               ",\"meaning\":" + quoted(v.meaning) + ",\"min\":" + number_text(v.min) +
+                               ",\"max\":" + number_text(v.max) + ",\"initial\":" + number_text(v.initial) + "}";
                     }) +
                "}";
     });
@@ -100,7 +93,9 @@ std::string preview_json(const Effect& effect, const Values& values) {
                 [](const Series& s) {
                     return "{\"name\":" + quoted(s.name) + ",\"points\":" +
                            list(s.points,
-                                [](const auto& pt) { return "[" + number(pt.first) + "," + number(pt.second) + "]"; }) +
+                                [](const auto& pt) {
+                                    return "[" + number_text(pt.first) + "," + number_text(pt.second) + "]";
+                                }) +
                            "}";
                 }) +
            ",\"notes\":" + text_list(p.notes) + ",\"script\":" + text_list(host) +
@@ -117,8 +112,9 @@ std::string status_json(const std::vector<Status>& status) {
 std::string stick_json(const StickReading& r) {
     std::vector<std::string> buttons;
     for (const int b : r.buttons_held) buttons.push_back(std::to_string(b));
-    std::string out = "{\"selected\":" + std::string(r.selected ? "true" : "false") + ",\"x\":" + number(r.x) +
-                      ",\"y\":" + number(r.y) + ",\"buttons\":" + list(buttons, [](const std::string& b) { return b; });
+    std::string out = "{\"selected\":" + std::string(r.selected ? "true" : "false") + ",\"x\":" + number_text(r.x) +
+                      ",\"y\":" + number_text(r.y) +
+                      ",\"buttons\":" + list(buttons, [](const std::string& b) { return b; });
     if (r.force_known) out += ",\"force\":[" + std::to_string(r.force_x) + "," + std::to_string(r.force_y) + "]";
     return out + "}";
 }

@@ -5,8 +5,8 @@
 
 #include "script/commands.h"
 #include "script/reader.h"
+#include "script/status_meanings.h"
 #include "script/vocabulary.h"
-#include "tools/tamrilo-host/designer/status_meaning.h"
 
 namespace tamrilo::designer {
 namespace {
@@ -60,7 +60,8 @@ std::vector<Status> Session::status() const {
     std::vector<Status> out;
     for (const auto& name : script::family_variables("status")) {
         const std::int32_t code = runner_.engine.get(name);
-        out.push_back({name, code, status_meaning(last_export_, name, code)});
+        const script::StatusMeaning* row = script::status_meaning(last_export_, name, code);
+        out.push_back({name, code, row ? script::meaning_text(*row) : ""});
     }
     return out;
 }
