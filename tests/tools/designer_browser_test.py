@@ -45,7 +45,8 @@ class Designer:
                     ready.set()
             ready.set()
 
-        threading.Thread(target=read, daemon=True).start()
+        self.reader = threading.Thread(target=read, daemon=True)
+        self.reader.start()
         if not ready.wait(60) or not self.address:
             raise RuntimeError("no address from tamrilo-host:\n" + "\n".join(self.lines))
 
@@ -55,8 +56,11 @@ class Designer:
     def stop(self):
         """A line on its input stops it, as a key does on a console; returns its exit code."""
         self.process.stdin.write("\n")
-        self.process.stdin.flush()
-        return self.process.wait(60)
+        self.process.stdin.close()
+        code = self.process.wait(60)
+        self.reader.join(10)
+        self.process.stdout.close()
+        return code
 
 
 def stopped(effect):
@@ -229,6 +233,24 @@ class DesignerTest(unittest.TestCase):
         force = self.browser.find_element(By.ID, "stick").get_attribute("data-force")
         x = int(force.split(",")[0]) if force else 0
         return x if x * offset < 0 else None
+
+
+class SilentPageTest(unittest.TestCase):
+    def test_effects_stop_when_no_page_has_asked_for_a_while(self):
+        """A browser that crashed sends no close: the silence after its last request stops the effects."""
+        designer = Designer(COMMAND)
+        try:
+            connection = http.client.HTTPConnection("127.0.0.1", designer.port, timeout=10)
+            connection.request("POST", "/call?token=%s&effect=friction&action=define&friction_right_x=3000"
+                               "&friction_left_x=3000&friction_up_y=3000&friction_down_y=3000" % designer.token,
+                               body="")
+            self.assertEqual(connection.getresponse().status, 200)
+            connection.close()
+            effect = wait_for(lambda: re.search(r"CreateEffect\(.*-> DI_OK, effect #(\d+)", designer.console()),
+                              "the friction created").group(1)
+            wait_for(lambda: stopped(effect) in designer.console(), "the friction stopped", timeout=15)
+        finally:
+            self.assertEqual(designer.stop(), 0)
 
 
 if __name__ == "__main__":

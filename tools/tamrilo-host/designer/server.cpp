@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <chrono>
 #include <iomanip>
 #include <map>
 #include <mutex>
@@ -17,6 +19,10 @@ namespace tamrilo::designer {
 namespace {
 
 constexpr const char* kLoopback = "127.0.0.1";
+// An open page asks for the stick ten times a second (once a second in a background tab). When
+// no page has asked anything for this long, the browser crashed or was killed without closing
+// the page: the effects stop, as when a page closes.
+constexpr auto kPageSilence = std::chrono::seconds(5);
 
 // 128 random bits in hexadecimal: the page's address is the only way to the server.
 std::string random_token() {
@@ -159,6 +165,8 @@ int serve_designer(const ServerOptions& options, std::ostream& console, std::ost
     const std::string hosts[] = {std::string(kLoopback) + ":" + std::to_string(port),
                                  "localhost:" + std::to_string(port)};
 
+    // When a page last asked something (steady clock ticks; 0 before the first request).
+    std::atomic<std::chrono::steady_clock::rep> last_request{0};
     server.set_pre_routing_handler([&](const httplib::Request& request, httplib::Response& response) {
         // Another web page the browser shows may send requests here; its Host names its own site.
         const std::string host = request.get_header_value("Host");
@@ -170,6 +178,7 @@ int serve_designer(const ServerOptions& options, std::ostream& console, std::ost
             refuse(response, 403, "refused: the address lacks the token tamrilo-host printed");
             return httplib::Server::HandlerResponse::Handled;
         }
+        last_request.store(std::chrono::steady_clock::now().time_since_epoch().count());
         response.set_header("Cache-Control", "no-store");
         response.set_header("X-Content-Type-Options", "nosniff");
         response.set_header("Content-Security-Policy", "default-src 'self'; frame-ancestors 'none'");
@@ -223,12 +232,23 @@ int serve_designer(const ServerOptions& options, std::ostream& console, std::ost
                 }));
     server.Post("/close", answer([&](const httplib::Request&) {
                     session.stop_all();
+                    last_request.store(0);  // stopped already: the silence after it needs no second stop
                     return std::string("{}");
                 }));
 
     std::thread listener([&] { server.listen_after_bind(); });
     if (options.listening) options.listening("http://" + hosts[0] + "/?token=" + token);
-    while (!options.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::chrono::steady_clock::rep silence_handled = 0;  // the request whose silence stopped the effects
+    while (!options.stop_requested()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const auto last = last_request.load();
+        const std::chrono::steady_clock::time_point last_time{std::chrono::steady_clock::duration(last)};
+        if (last != 0 && last != silence_handled && std::chrono::steady_clock::now() - last_time > kPageSilence) {
+            silence_handled = last;
+            std::lock_guard lock(session_mutex);
+            session.stop_all();
+        }
+    }
     server.stop();
     listener.join();
     std::lock_guard lock(session_mutex);
