@@ -251,9 +251,7 @@ int serve_designer(const ServerOptions& options, std::ostream& console, std::ost
     }
     server.stop();
     listener.join();
-    std::lock_guard lock(session_mutex);
-    session.stop_all();
-    return 0;
+    return 0;  // the session, ended here, stops every effect
 }
 
 }  // namespace tamrilo::designer
