@@ -54,6 +54,21 @@ def packaged_paths(body, nav):
     return re.sub(r"<code>([^<\s]+)</code>", name, body)
 
 
+def page_links(body, nav):
+    """Pages link to one another by their Markdown names: in the package a guide is its .html
+    file, and a page the package does not hold is named as a file of the source tree."""
+    pages = {page for page, _ in nav}
+
+    def link(match):
+        name, fragment, text = match.group(1), match.group(2) or "", match.group(3)
+        if name + ".html" in pages:
+            return '<a href="%s.html%s">%s</a>' % (name, fragment, text)
+        source = "<code>docs/%s.md</code> (in the source tree)" % name
+        return source if text in (name + ".md", "<code>%s.md</code>" % name) else "%s, %s" % (text, source)
+
+    return re.sub(r'<a href="([A-Za-z0-9_-]+)\.md(#[^"]*)?">(.*?)</a>', link, body)
+
+
 def page(title, nav, contents, body):
     links = " ".join('<a href="%s">%s</a>' % (html.escape(p), html.escape(n)) for p, n in [("index.html", "Contents")] + nav)
     return ("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -72,10 +87,8 @@ def render(title, sources, nav):
     md = markdown.Markdown(extensions=["toc", "tables", "fenced_code"],
                            extension_configs={"toc": {"toc_depth": "2-3"}})
     body = md.convert(text)
-    # Pages link to one another by their Markdown names; in the package they are .html files.
-    body = re.sub(r'href="([A-Za-z0-9_-]+)\.md(#[^"]*)?"', r'href="\1.html\2"', body)
     contents = "<section class=\"contents\"><strong>Contents</strong>\n%s</section>\n" % md.toc
-    return page(title, nav, contents, packaged_paths(body, nav))
+    return page(title, nav, contents, page_links(packaged_paths(body, nav), nav))
 
 
 def main(argv):
