@@ -96,4 +96,16 @@ const std::vector<std::string>& all_variable_names() {
     return names;
 }
 
+DIJOYSTATE joystick_state(LONG x, LONG y, LONG z, LONG rz, DWORD pov, std::initializer_list<int> held) {
+    DIJOYSTATE s{};
+    s.lX = x;
+    s.lY = y;
+    s.lZ = z;
+    s.lRz = rz;
+    s.rgdwPOV[0] = pov;
+    for (int i = 1; i < 4; ++i) s.rgdwPOV[i] = 0xFFFFFFFFu;
+    for (int b : held) s.rgbButtons[b - 1] = 0x80;
+    return s;
+}
+
 }  // namespace tamrilo::test

@@ -60,6 +60,10 @@ protected:
     std::unique_ptr<engine::Library> library;
 };
 
+// A joystick's state: the four axes, the first hat (the others centred) and the buttons held,
+// numbered from 1.
+DIJOYSTATE joystick_state(LONG x, LONG y, LONG z, LONG rz, DWORD pov, std::initializer_list<int> held = {});
+
 // Every host variable name the library reads or writes, in the order of their list.
 const std::vector<std::string>& all_variable_names();
 // Every export name, from the export list.

@@ -22,14 +22,7 @@ protected:
     static constexpr int kStick = 0;  // select_joystick attaches the first device
 
     void set_state(LONG x, LONG y, LONG z, LONG rz, DWORD pov, std::initializer_list<int> held = {}) {
-        DIJOYSTATE s{};
-        s.lX = x;
-        s.lY = y;
-        s.lZ = z;
-        s.lRz = rz;
-        s.rgdwPOV[0] = pov;
-        for (int i = 1; i < 4; ++i) s.rgdwPOV[i] = kCentred;
-        for (int b : held) s.rgbButtons[b - 1] = 0x80;
+        const DIJOYSTATE s = joystick_state(x, y, z, rz, pov, held);
         sim().sim_set_state(kStick, &s);
     }
     std::vector<Fixed> axes() const {

@@ -18,18 +18,6 @@ tool::WatchOptions frames(
     return options;
 }
 
-DIJOYSTATE state(LONG x, LONG y, LONG z, LONG rz, DWORD pov, std::initializer_list<int> held) {
-    DIJOYSTATE s{};
-    s.lX = x;
-    s.lY = y;
-    s.lZ = z;
-    s.lRz = rz;
-    s.rgdwPOV[0] = pov;
-    for (int i = 1; i < 4; ++i) s.rgdwPOV[i] = 0xFFFFFFFFu;
-    for (int b : held) s.rgbButtons[b - 1] = 0x80;
-    return s;
-}
-
 class Watch : public ::testing::Test {
 protected:
     void SetUp() override { sim().sim_reset(); }
@@ -50,7 +38,8 @@ protected:
 
 TEST_F(Watch, ShowsEveryChangeInjectedBetweenRefreshes) {
     const int device = attach(true);
-    const DIJOYSTATE states[] = {state(-10000, 5000, 0, 10000, 9000, {3, 16}), state(0, 0, -5000, 0, 0xFFFFFFFFu, {})};
+    const DIJOYSTATE states[] = {joystick_state(-10000, 5000, 0, 10000, 9000, {3, 16}),
+                                 joystick_state(0, 0, -5000, 0, 0xFFFFFFFFu)};
     sim().sim_set_state(device, &states[0]);
     ASSERT_EQ(watch(frames(2,
                            [&](int shown) {
